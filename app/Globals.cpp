@@ -1,0 +1,51 @@
+// Program-wide state and the creation order of the windows.
+#include "app/Globals.h"
+
+#include "app/Unit1.h"
+#include "windows/Unit2.h"
+#include "windows/Unit3.h"
+#include "windows/Unit4.h"
+
+#include <QtGlobal>
+
+TBarPrefs BarPrefs;
+TMemoryFigures MemFig;
+bool DetailsShown = false;
+bool Dragging = false;
+int32_t PressX = 0;
+int32_t PressY = 0;
+
+TVantrel* Vantrel = nullptr;
+TFDetails* FDetails = nullptr;
+TDPrefs* DPrefs = nullptr;
+TDAbout* DAbout = nullptr;
+
+void CreateForms() {
+    // The built-in pictures live in the static core library; pull them in.
+    Q_INIT_RESOURCE(vantrel);
+    // Each constructor sets its reference before it runs its creation handler, so handlers
+    // reach the windows already created.
+    new TVantrel();
+    new TFDetails();
+    new TDPrefs();
+    new TDAbout();
+}
+
+void DestroyForms() {
+    delete DAbout;
+    delete DPrefs;
+    delete FDetails;
+    delete Vantrel;
+    DAbout = nullptr;
+    DPrefs = nullptr;
+    FDetails = nullptr;
+    Vantrel = nullptr;
+}
+
+void ResetGlobals() {
+    BarPrefs = TBarPrefs();
+    MemFig = TMemoryFigures();
+    DetailsShown = false;
+    Dragging = false;
+    PressX = PressY = 0;
+}

@@ -1,0 +1,33 @@
+// Program entry: the application, its four windows, the message loop.
+#include "app/Globals.h"
+#include "app/Unit1.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char* argv[]) {
+    const bool x11 = std::getenv("DISPLAY") && *std::getenv("DISPLAY");
+    const bool wayland = std::getenv("WAYLAND_DISPLAY") && *std::getenv("WAYLAND_DISPLAY");
+    if (!std::getenv("QT_QPA_PLATFORM")) {
+        if (!x11 && !wayland) {
+            std::fprintf(stderr, "vantrel: no display to show the bar on (neither DISPLAY nor "
+                                 "WAYLAND_DISPLAY is set)\n");
+            return 1;
+        }
+        // A frameless bar must sit at exact coordinates, which only X11 grants; on a Wayland
+        // session XWayland provides it.
+        if (x11) qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vantrel"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    CreateForms();
+    Vantrel->show();
+    const int status = QApplication::exec();
+    DestroyForms();
+    return status;
+}

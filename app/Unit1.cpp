@@ -1,0 +1,421 @@
+// The bar window: start-up, the pop-up menu and its commands, the sampler and the drawing.
+#include "app/Unit1.h"
+
+#include "app/Figures.h"
+#include "app/Helpers.h"
+#include "components/WTaskBar.h"
+#include "controls/Image.h"
+#include "controls/Shape.h"
+#include "platform/ErrorReport.h"
+#include "platform/Files.h"
+#include "platform/Locale.h"
+#include "platform/Screen.h"
+#include "platform/VError.h"
+#include "platform/WindowSystem.h"
+#include "windows/Unit2.h"
+#include "windows/Unit3.h"
+#include "windows/Unit4.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHelpEvent>
+#include <QIcon>
+#include <QListWidget>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QToolTip>
+#include <cmath>
+
+namespace {
+
+// Windows raises shorter intervals to this minimum; a 1 ms delay must not spin the program.
+constexpr int MinimumTimerInterval = 10;
+
+TImage* MakeImage(QWidget* parent, int left, int top, int width, int height) {
+    auto* image = new TImage(parent);
+    image->setGeometry(left, top, width, height);
+    return image;
+}
+
+TImage* MakeHolder(QWidget* parent, int left, int top, const char* resource) {
+    TImage* image = MakeImage(parent, left, top, 10, 10);
+    image->SetPicture(QPixmap(QString::fromLatin1(resource)));
+    image->hide();
+    return image;
+}
+
+} // namespace
+
+TVantrel::TVantrel() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+    Vantrel = this;
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFixedSize(177, 21);
+    move(195, 109);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+    setPalette(pal);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    BuildControls();
+    BuildMenu();
+
+    WinTaskbar1 = new TWinTaskbar(this);
+    WinTaskbar1->SetHint(QStringLiteral("Vantrel"));
+    WinTaskbar1->SetIcon(QIcon(QStringLiteral(":/art/icon16.bmp")));
+    WinTaskbar1->PopUpMenu = PopupMenu1;
+    WinTaskbar1->SetShowIcon(true);
+
+    SuperTimer1 = new QTimer(this);
+    SuperTimer1->setTimerType(Qt::CoarseTimer);
+    SuperTimer1->setInterval(1500);
+    connect(SuperTimer1, &QTimer::timeout, this,
+            [this] { platform::Guarded([this] { SuperTimer1Timer(); }); });
+
+    platform::Guarded([this] { FormCreate(); });
+}
+
+TVantrel::~TVantrel() {
+    // The icon leaves the notification area with the bar.
+    delete WinTaskbar1;
+    WinTaskbar1 = nullptr;
+    if (Vantrel == this) Vantrel = nullptr;
+}
+
+void TVantrel::BuildControls() {
+    IBack = MakeImage(this, 0, 0, 177, 21);
+    Ibar = MakeImage(this, 16, 4, 30, 13);
+    Ibbar = MakeImage(this, 16, 4, 13, 13);
+    Ibbar->SetAutoSize(true);
+    Iebar = MakeImage(this, 60, 4, 13, 13);
+    Iebar->SetAutoSize(true);
+    ICache = MakeImage(this, 159, 4, 3, 13);
+    ICache->SetAutoSize(true);
+    ICache->SetTransparent(true);
+    Shape1 = new TShape(this);
+    Shape1->setGeometry(0, -1, 177, 21);
+    Shape1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { Shape1MouseDown(b, x, y); };
+    Shape1->OnMouseMove = [this](int x, int y) { Shape1MouseMove(x, y); };
+    Shape1->OnMouseUp = [this](Qt::MouseButton b, int x, int y) { Shape1MouseUp(b, x, y); };
+
+    res_back = MakeHolder(this, 1, 24, ":/scheme/back.bmp");
+    res_bar = MakeHolder(this, 13, 24, ":/scheme/bar.bmp");
+    res_bbar = MakeHolder(this, 26, 25, ":/scheme/bbar.bmp");
+    res_cache = MakeHolder(this, 42, 25, ":/scheme/cache.bmp");
+    res_ebar = MakeHolder(this, 55, 26, ":/scheme/ebar.bmp");
+}
+
+void TVantrel::BuildMenu() {
+    PopupMenu1 = new QMenu(this);
+    auto command = [this](const QString& caption, const QKeySequence& shortcut,
+                          void (TVantrel::*handler)()) {
+        QAction* action = PopupMenu1->addAction(caption);
+        if (!shortcut.isEmpty()) {
+            action->setShortcut(shortcut);
+            action->setShortcutContext(Qt::WindowShortcut);
+            addAction(action); // the shortcuts act while the bar is the active window
+        }
+        if (handler)
+            connect(action, &QAction::triggered, this,
+                    [this, handler] { platform::Guarded([this, handler] { (this->*handler)(); }); });
+        return action;
+    };
+    About1 = command(QStringLiteral("&About..."), {}, &TVantrel::About1Click);
+    PopupMenu1->addSeparator();
+    ShowDetails1 = command(QStringLiteral("&Show Details"), QKeySequence(Qt::CTRL | Qt::Key_I),
+                           &TVantrel::ShowDetails1Click);
+    PopupMenu1->addSeparator();
+    Prefs1 = command(QStringLiteral("Preferences..."), QKeySequence(Qt::CTRL | Qt::Key_P),
+                     &TVantrel::Prefs1Click);
+    Quit1 = command(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+                    &TVantrel::Quit1Click);
+    PopupMenu1->addSeparator();
+    Cancel1 = command(QStringLiteral("&Cancel"), {}, nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Creation, activation, closing
+
+void TVantrel::FormCreate() {
+    readprefs();
+    LoadScheme();
+    Dragging = false;
+    DetailsShown = false;
+    MemFig.LastBarWidth = 0;
+    SetTimerInterval(BarPrefs.TimerDelay);
+    if (SuperTimer1->interval() > 0 && BarPrefs.TimerDelay > 0) SuperTimer1->start();
+    Timer();
+}
+
+void TVantrel::FormActivate() { platform::KeepOffTaskbar(this); }
+
+void TVantrel::FormCloseQuery(bool& CanClose) {
+    writeprefs();
+    CanClose = true;
+}
+
+void TVantrel::closeEvent(QCloseEvent* event) {
+    bool canClose = false;
+    platform::Guarded([&] {
+        bool allowed = true;
+        FormCloseQuery(allowed);
+        canClose = allowed;
+    });
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+bool TVantrel::event(QEvent* e) {
+    switch (e->type()) {
+    case QEvent::WinIdChange:
+        // A new native window (at creation, and when stay-on-top re-creates it).
+        platform::KeepOffTaskbar(this);
+        break;
+    case QEvent::WindowActivate:
+        platform::Guarded([this] { FormActivate(); });
+        break;
+    case QEvent::ToolTip:
+        if (ShowHint && !Hint.isEmpty())
+            QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(), Hint, this, QRect(), 2500);
+        else
+            QToolTip::hideText();
+        return true;
+    default:
+        break;
+    }
+    return QWidget::event(e);
+}
+
+void TVantrel::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::LocaleChange) platform::ReloadLocale();
+    QWidget::changeEvent(e);
+}
+
+void TVantrel::mouseReleaseEvent(QMouseEvent* event) {
+    // A right click anywhere on the strip opens the menu (the shape passes its right releases on).
+    if (event->button() == Qt::RightButton) {
+        PopupAt(event->globalPosition().toPoint());
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TVantrel::PopupAt(const QPoint& screenPos) { PopupMenu1->exec(screenPos); }
+
+// ---------------------------------------------------------------------------------------------
+// Menu commands
+
+void TVantrel::SuperTimer1Timer() { Timer(); }
+
+void TVantrel::About1Click() { ShowModal(DAbout); }
+
+void TVantrel::ShowDetails1Click() {
+    DetailsShown = true;
+    FDetails->move(Left(), Top() + 21);
+    const MemoryTexts texts = MakeMemoryTexts(MemFig);
+    FDetails->SetFigures(texts);
+    FDetails->show();
+}
+
+void TVantrel::Prefs1Click() {
+    if (ShowModal(DPrefs) != QDialog::Accepted) return;
+    SetTimerInterval(BarPrefs.TimerDelay);
+    BarPrefs.Dir = DPrefs->EditDir->text();
+    if (QListWidgetItem* item = DPrefs->SchemeList->currentItem())
+        BarPrefs.Scheme = item->text();
+    LoadScheme();
+    FDetails->LoadScheme();
+    MemFig.LastBarWidth = 0;
+    Timer();
+    MoveToFixedEdge();
+}
+
+void TVantrel::Quit1Click() { close(); }
+
+void TVantrel::SetTimerInterval(int32_t delay) {
+    // An interval of 0 (or one that Windows would read as an unsigned value of weeks) stops
+    // the timer; an enabled timer keeps running at the new interval.
+    const bool enabled = SuperTimer1->isActive();
+    if (delay <= 0) {
+        SuperTimer1->stop();
+        SuperTimer1->setInterval(0);
+        return;
+    }
+    SuperTimer1->setInterval(std::max<int32_t>(delay, MinimumTimerInterval));
+    if (enabled) SuperTimer1->start();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The sampler
+
+void TVantrel::Timer() {
+    MemFig.MemStatus = platform::Memory().Query();
+    MemFig.LoadPercent = LoadPercentOf(MemFig.MemStatus);
+    MemFig.BarWidth = BarWidthOf(MemFig.LoadPercent, MemFig.BarScale);
+    if (MemFig.BarWidth == MemFig.LastBarWidth) return;
+    if (MemFig.BarWidth < MemFig.LastBarWidth || MemFig.LastBarWidth == 0) paintbackground();
+    MemFig.LastBarWidth = MemFig.BarWidth;
+    if (MemFig.BarWidth > MemFig.FullBarWidth) MemFig.BarWidth = MemFig.FullBarWidth;
+    Ibar->SetWidth(MemFig.BarWidth);
+    Iebar->SetLeft(MemFig.BarWidth + 16 + Ibbar->width());
+
+    const MemoryTexts texts = MakeMemoryTexts(MemFig);
+    WinTaskbar1->SetHint(texts.IconHint);
+    Hint = texts.BarHint;
+    if (DetailsShown) FDetails->SetFigures(texts);
+}
+
+void TVantrel::paintbackground() { IBack->repaint(); }
+
+// ---------------------------------------------------------------------------------------------
+// Schemes
+
+void TVantrel::LoadPemmet() {
+    IBack->SetPicture(res_back->Picture());
+    Ibar->SetAutoSize(true);
+    Ibbar->SetAutoSize(true);
+    Iebar->SetAutoSize(true);
+    ICache->SetAutoSize(true);
+    Ibar->SetPicture(res_bar->Picture());
+    Ibar->SetAutoSize(false);
+    Ibbar->SetPicture(res_bbar->Picture());
+    Iebar->SetPicture(res_ebar->Picture());
+    ICache->SetPicture(res_cache->Picture());
+}
+
+void TVantrel::LoadScheme() {
+    const QString base = BarPrefs.Dir + BarPrefs.Scheme + u'\\';
+    const bool haveBack = platform::FileExists(base + QStringLiteral("back.bmp"));
+    const bool haveBar = platform::FileExists(base + QStringLiteral("bar.bmp"));
+    Ibar->SetAutoSize(true);
+    if (!haveBack || !haveBar || BarPrefs.Scheme == QStringLiteral("<default>")) {
+        LoadPemmet();
+    } else {
+        IBack->LoadFromFile(base + QStringLiteral("back.bmp"));
+        Ibar->LoadFromFile(base + QStringLiteral("bar.bmp"));
+        const struct {
+            TImage* image;
+            const char* file;
+        } optional[] = {{ICache, "cache.bmp"}, {Ibbar, "bbar.bmp"}, {Iebar, "ebar.bmp"}};
+        for (const auto& part : optional) {
+            const QString path = base + QLatin1String(part.file);
+            if (platform::FileExists(path)) {
+                part.image->SetAutoSize(true);
+                part.image->LoadFromFile(path);
+            } else {
+                part.image->SetAutoSize(false);
+                part.image->SetWidth(0);
+            }
+        }
+    }
+    MemFig.FullBarWidth = Ibar->width();
+    Ibar->SetAutoSize(false);
+    Ibar->SetLeft(Ibbar->width() + 16);
+    MemFig.BarScale = Ibar->width() / 100.0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings
+
+void TVantrel::readprefs() {
+    const QSize screen = platform::ScreenSize();
+    SetTop(0);
+    SetLeft(screen.width() / 2 - 88);
+    BarPrefs.Dir = QString();
+    BarPrefs.Scheme = QStringLiteral("<none>");
+    BarPrefs.TimerDelay = 1500;
+    BarPrefs.Aot = 0;
+    SetStayOnTop(BarPrefs.Aot);
+    BarPrefs.NoMove = 0;
+    BarPrefs.BarPos = 1;
+    BarPrefs.FixPos = 0;
+    BarPrefs.BarTip = 0;
+    ShowHint = BarPrefs.BarTip == 1;
+}
+
+void TVantrel::writeprefs() {}
+
+// ---------------------------------------------------------------------------------------------
+// Dragging, edges, stay-on-top
+
+void TVantrel::Shape1MouseDown(Qt::MouseButton, int X, int Y) {
+    Dragging = true;
+    PressX = X;
+    PressY = Y;
+}
+
+void TVantrel::Shape1MouseMove(int X, int Y) {
+    if (!Dragging || BarPrefs.NoMove != 0) return;
+    const int dX = X - PressX;
+    const int dY = Y - PressY;
+    if (BarPrefs.FixPos == 1) {
+        const QSize screen = platform::ScreenSize();
+        switch (BarPrefs.BarPos) {
+        case 1:
+            SetLeft(Left() + dX);
+            SetTop(0);
+            break;
+        case 2:
+            SetLeft(screen.width() - width());
+            SetTop(Top() + dY);
+            break;
+        case 3:
+            SetLeft(Left() + dX);
+            SetTop(screen.height() - height());
+            break;
+        case 4:
+            SetLeft(0);
+            SetTop(Top() + dY);
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    SetLeft(Left() + dX);
+    SetTop(Top() + dY);
+}
+
+void TVantrel::Shape1MouseUp(Qt::MouseButton, int, int) { Dragging = false; }
+
+void TVantrel::MoveToFixedEdge() {
+    if (BarPrefs.FixPos != 1) return;
+    const QSize screen = platform::ScreenSize();
+    switch (BarPrefs.BarPos) {
+    case 1:
+        SetTop(0);
+        break;
+    case 2:
+        SetLeft(screen.width() - width());
+        break;
+    case 3:
+        SetTop(screen.height() - height());
+        break;
+    case 4:
+        SetLeft(0);
+        break;
+    default:
+        break;
+    }
+}
+
+bool TVantrel::StaysOnTop() const { return windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+void TVantrel::SetStayOnTop(int32_t aot) {
+    const bool on = aot == 1;
+    if (on == StaysOnTop()) return;
+    const QPoint position = pos();
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    move(position);
+    if (wasVisible) show();
+}

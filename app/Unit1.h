@@ -1,0 +1,97 @@
+// The bar window: start-up, the sampler, dragging, settings read/write and bar scheme loading.
+#pragma once
+
+#include "app/Globals.h"
+
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QMenu;
+class QTimer;
+class TImage;
+class TShape;
+class TWinTaskbar;
+
+class TVantrel : public QWidget {
+    Q_OBJECT
+public:
+    TVantrel();
+    ~TVantrel() override;
+
+    // Controls, in painting order.
+    TImage* IBack;
+    TImage* Ibar;
+    TImage* Ibbar;
+    TImage* Iebar;
+    TImage* ICache;
+    TShape* Shape1;
+    // Holders of the built-in pictures; never shown.
+    TImage* res_back;
+    TImage* res_bar;
+    TImage* res_bbar;
+    TImage* res_cache;
+    TImage* res_ebar;
+
+    QMenu* PopupMenu1;
+    QAction* About1;
+    QAction* ShowDetails1;
+    QAction* Prefs1;
+    QAction* Quit1;
+    QAction* Cancel1;
+    TWinTaskbar* WinTaskbar1;
+    QTimer* SuperTimer1;
+
+    // The bar's tooltip text, and whether it is shown when the mouse rests on the strip.
+    QString Hint;
+    bool ShowHint = false;
+
+    // Handlers.
+    void FormCreate();
+    void FormActivate();
+    void FormCloseQuery(bool& CanClose);
+    void SuperTimer1Timer();
+    void About1Click();
+    void ShowDetails1Click();
+    void Prefs1Click();
+    void Quit1Click();
+    void Shape1MouseDown(Qt::MouseButton Button, int X, int Y);
+    void Shape1MouseMove(int X, int Y);
+    void Shape1MouseUp(Qt::MouseButton Button, int X, int Y);
+
+    // One sampling and drawing run.
+    void Timer();
+    // Repaints the background at once.
+    void paintbackground();
+    // Applies the scheme named by Dir and Scheme, or the built-in pictures.
+    void LoadScheme();
+    void LoadPemmet();
+    // The settings store: read at creation, written at every close.
+    void readprefs();
+    void writeprefs();
+
+    // Stay-on-top (1 on, anything else off); setting the state in force does nothing.
+    void SetStayOnTop(int32_t aot);
+    bool StaysOnTop() const;
+    // Moves the bar against the edge BarPos names when FixPos is 1 (the preferences commands).
+    void MoveToFixedEdge();
+    // Sets the timer interval as the preferences commands do (an interval of 0 stops it).
+    void SetTimerInterval(int32_t delay);
+    // Shows the pop-up menu at a screen point.
+    void PopupAt(const QPoint& screenPos);
+
+    int Left() const { return x(); }
+    int Top() const { return y(); }
+    void SetLeft(int left) { move(left, y()); }
+    void SetTop(int top) { move(x(), top); }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenu();
+};

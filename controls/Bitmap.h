@@ -1,0 +1,16 @@
+// The program's BMP loader: decodes a file with Qt's BMP reader, refusing what it must not try.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// Largest picture the loader will decode; a header claiming more is not a valid bitmap.
+constexpr qint64 MaxBitmapPixels = 64LL * 1024 * 1024;
+
+// Loads the BMP file at path (a path as the file layer understands it). Raises
+// "Cannot open file %s" (the path as given) when the file exists but cannot be opened, and
+// "Bitmap image is not valid" when its contents do not decode as a BMP.
+QImage LoadBitmap(const QString& path);
+
+// Decodes BMP bytes; raises "Bitmap image is not valid" when they do not decode.
+QImage DecodeBitmap(const QByteArray& bytes);

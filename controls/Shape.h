@@ -1,0 +1,30 @@
+// Shape control: an invisible rectangle that catches the mouse (kept while a button is held) and
+// can draw its outline by inverting the pixels under it.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class TShape : public QWidget {
+    Q_OBJECT
+public:
+    explicit TShape(QWidget* parent = nullptr);
+
+    // X and Y are in the shape's own coordinates.
+    std::function<void(Qt::MouseButton button, int x, int y)> OnMouseDown;
+    std::function<void(int x, int y)> OnMouseMove;
+    std::function<void(Qt::MouseButton button, int x, int y)> OnMouseUp;
+
+    // The inverted outline (off at rest).
+    bool OutlineVisible() const { return Outline; }
+    void SetOutlineVisible(bool on);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool Outline = false;
+};

@@ -1,0 +1,74 @@
+// The central error report: message box, full-stop rule, and the guard around user actions.
+#include "platform/ErrorReport.h"
+
+#include "platform/VError.h"
+
+#include <QMessageBox>
+#include <new>
+
+namespace platform {
+namespace {
+
+ErrorReporter& Reporter() {
+    static ErrorReporter reporter;
+    return reporter;
+}
+
+// The box is modal and the timer keeps ticking behind it; a failure that repeats on every tick
+// would otherwise pile up one box per tick. While a box with the same text is open, the repeat is
+// dropped.
+QString& OpenText() {
+    static QString text;
+    return text;
+}
+bool& BoxOpen() {
+    static bool open = false;
+    return open;
+}
+
+void ShowBox(const QString& text) {
+    if (BoxOpen() && OpenText() == text) return;
+    const bool wasOpen = BoxOpen();
+    const QString previous = OpenText();
+    BoxOpen() = true;
+    OpenText() = text;
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Vantrel"), text, QMessageBox::Ok);
+    box.exec();
+    BoxOpen() = wasOpen;
+    OpenText() = previous;
+}
+
+} // namespace
+
+QString ErrorText(const QString& message) {
+    if (!message.isEmpty() && message.back().unicode() > u'.') return message + u'.';
+    return message;
+}
+
+void ReportError(const QString& message) {
+    const QString text = ErrorText(message);
+    if (Reporter())
+        Reporter()(text);
+    else
+        ShowBox(text);
+}
+
+ErrorReporter SetErrorReporter(ErrorReporter reporter) {
+    ErrorReporter previous = std::move(Reporter());
+    Reporter() = std::move(reporter);
+    return previous;
+}
+
+void Guarded(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const VantrelError& e) {
+        ReportError(e.message());
+    } catch (const std::bad_alloc&) {
+        ReportError(QStringLiteral("Out of memory"));
+    } catch (const std::exception& e) {
+        ReportError(QString::fromUtf8(e.what()));
+    }
+}
+
+} // namespace platform

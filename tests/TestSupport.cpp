@@ -1,0 +1,50 @@
+// Shared test support.
+#include "TestSupport.h"
+
+#include "platform/ErrorReport.h"
+#include "platform/Locale.h"
+#include "platform/Screen.h"
+#include "platform/VError.h"
+
+#include <QApplication>
+
+namespace vtest {
+
+QStringList& Errors() {
+    static QStringList errors;
+    return errors;
+}
+
+void RecordingEnvironment::SetUp() {
+    platform::SetErrorReporter([](const QString& text) { Errors().append(text); });
+    platform::SetThousandSeparator(u',');
+}
+
+platform::MemoryStatus FakeMemory::Query() {
+    ++Queries;
+    if (Fail) throw VantrelError(QStringLiteral("memory status not available"));
+    return Status;
+}
+
+void WindowsTest::SetUp() {
+    Errors().clear();
+    platform::SetScreenSize(QSize(1024, 768));
+    platform::SetMemorySource(&Memory);
+    ResetGlobals();
+    CreateForms();
+}
+
+void WindowsTest::TearDown() {
+    DestroyForms();
+    platform::SetMemorySource(nullptr);
+    platform::SetScreenSize(QSize());
+    QApplication::processEvents();
+}
+
+void WindowsTest::Restart() {
+    DestroyForms();
+    ResetGlobals();
+    CreateForms();
+}
+
+} // namespace vtest

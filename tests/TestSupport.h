@@ -1,0 +1,43 @@
+// Shared test support: recorded error reports, a memory source with fixed figures, and a fixture
+// that creates the four windows as the program does.
+#pragma once
+
+#include "app/Globals.h"
+#include "platform/MemoryStatus.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace vtest {
+
+// Every error report of the run lands here instead of a message box.
+QStringList& Errors();
+
+class RecordingEnvironment : public testing::Environment {
+public:
+    void SetUp() override;
+};
+
+// A memory source that answers with whatever the test sets.
+class FakeMemory : public platform::MemorySource {
+public:
+    platform::MemoryStatus Status{268435456, 100663296};
+    int Queries = 0;
+    bool Fail = false;
+    platform::MemoryStatus Query() override;
+};
+
+// Creates the windows with fake memory figures on a 1024 x 768 screen, and destroys them after.
+class WindowsTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Destroys and creates the windows again (a program restart).
+    void Restart();
+
+    FakeMemory Memory;
+};
+
+} // namespace vtest

@@ -1,0 +1,155 @@
+// The memory details window.
+#include "windows/Unit3.h"
+
+#include "app/Figures.h"
+#include "app/Globals.h"
+#include "controls/Image.h"
+#include "controls/Label.h"
+#include "controls/Shape.h"
+#include "platform/ErrorReport.h"
+#include "platform/WindowSystem.h"
+
+#include <QCloseEvent>
+
+bool ClosePressed = false;
+bool DetailsDragging = false;
+int32_t DetailsGrabX = 0;
+int32_t DetailsGrabY = 0;
+
+namespace {
+
+TLabel* MakeLabel(QWidget* parent, int left, int top, const char* caption, bool bold) {
+    auto* label = new TLabel(parent);
+    label->move(left, top);
+    if (bold) {
+        QFont font = parent->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
+    label->SetCaption(QString::fromLatin1(caption));
+    return label;
+}
+
+} // namespace
+
+TFDetails::TFDetails() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+    FDetails = this;
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(QStringLiteral("Memory Details"));
+    setFixedSize(177, 73);
+    move(401, 128);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+    setPalette(pal);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    IDetails = new TImage(this);
+    IDetails->setGeometry(0, 0, 177, 73);
+    Label1 = MakeLabel(this, 10, 20, "Total :", true);
+    Label2 = MakeLabel(this, 10, 35, "Load :", true);
+    Label3 = MakeLabel(this, 10, 50, "Free :", true);
+    Label4 = MakeLabel(this, 52, 20, "Label4", false);
+    Label5 = MakeLabel(this, 52, 35, "Label5", false);
+    Label6 = MakeLabel(this, 52, 50, "Label6", false);
+    Shape1 = new TShape(this);
+    Shape1->setGeometry(1, 1, 12, 12);
+    Shape1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { Shape1MouseDown(b, x, y); };
+    Shape1->OnMouseMove = [this](int x, int y) { Shape1MouseMove(x, y); };
+    Shape1->OnMouseUp = [this](Qt::MouseButton b, int x, int y) { Shape1MouseUp(b, x, y); };
+    res_details = new TImage(this);
+    res_details->setGeometry(8, 79, 20, 20);
+    res_details->SetPicture(QPixmap(QStringLiteral(":/scheme/details.bmp")));
+    res_details->hide();
+    Shape2 = new TShape(this);
+    Shape2->setGeometry(13, 2, 164, 10);
+    Shape2->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { Shape2MouseDown(b, x, y); };
+    Shape2->OnMouseMove = [this](int x, int y) { Shape2MouseMove(x, y); };
+    Shape2->OnMouseUp = [this](Qt::MouseButton b, int x, int y) { Shape2MouseUp(b, x, y); };
+
+    platform::Guarded([this] { FormCreate(); });
+}
+
+TFDetails::~TFDetails() {
+    if (FDetails == this) FDetails = nullptr;
+}
+
+bool TFDetails::event(QEvent* e) {
+    if (e->type() == QEvent::WinIdChange) platform::KeepOffTaskbar(this);
+    return QWidget::event(e);
+}
+
+void TFDetails::FormCreate() { LoadScheme(); }
+
+void TFDetails::FormShow() { ClosePressed = false; }
+
+void TFDetails::FormCloseQuery(bool& CanClose) {
+    DetailsShown = false;
+    Shape1->SetOutlineVisible(false);
+    CanClose = true;
+}
+
+void TFDetails::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) platform::Guarded([this] { FormShow(); });
+    QWidget::showEvent(event);
+}
+
+void TFDetails::closeEvent(QCloseEvent* event) {
+    bool canClose = false;
+    platform::Guarded([&] {
+        bool allowed = true;
+        FormCloseQuery(allowed);
+        canClose = allowed;
+    });
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TFDetails::Shape1MouseDown(Qt::MouseButton, int X, int Y) {
+    ClosePressed = true;
+    if (InCloseArea(X, Y)) Shape1->SetOutlineVisible(true);
+}
+
+void TFDetails::Shape1MouseMove(int X, int Y) {
+    Shape1->SetOutlineVisible(ClosePressed && InCloseArea(X, Y));
+}
+
+void TFDetails::Shape1MouseUp(Qt::MouseButton, int X, int Y) {
+    Shape1->SetOutlineVisible(false);
+    ClosePressed = false;
+    if (InCloseArea(X, Y)) close();
+}
+
+void TFDetails::Shape2MouseDown(Qt::MouseButton, int X, int Y) {
+    DetailsDragging = true;
+    DetailsGrabX = X;
+    DetailsGrabY = Y;
+}
+
+void TFDetails::Shape2MouseMove(int X, int Y) {
+    if (!DetailsDragging) return;
+    move(x(), y() + Y - DetailsGrabY);
+    move(x() + X - DetailsGrabX, y());
+}
+
+void TFDetails::Shape2MouseUp(Qt::MouseButton, int, int) { DetailsDragging = false; }
+
+void TFDetails::LoadScheme() {
+    IDetails->SetPicture(res_details->Picture());
+    LoadTextColor(0);
+}
+
+void TFDetails::LoadTextColor(int32_t Color) {
+    for (TLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6})
+        label->SetFontColor(Color);
+}
+
+void TFDetails::SetFigures(const MemoryTexts& texts) {
+    Label4->SetCaption(texts.Total);
+    Label5->SetCaption(texts.Load);
+    Label6->SetCaption(texts.Free);
+}

@@ -1,0 +1,60 @@
+// The memory details window: total, load and free figures on a scheme face, closable and movable.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+
+class TImage;
+class TLabel;
+class TShape;
+struct MemoryTexts;
+
+// State of the window, owned by this module.
+extern bool ClosePressed;
+extern bool DetailsDragging;
+extern int32_t DetailsGrabX;
+extern int32_t DetailsGrabY;
+
+class TFDetails : public QWidget {
+    Q_OBJECT
+public:
+    TFDetails();
+    ~TFDetails() override;
+
+    // Controls from the bottom of the stacking order to the top.
+    TImage* IDetails;
+    TLabel* Label1;
+    TLabel* Label2;
+    TLabel* Label3;
+    TLabel* Label4;
+    TLabel* Label5;
+    TLabel* Label6;
+    TShape* Shape1;
+    TImage* res_details;
+    TShape* Shape2;
+
+    void FormCreate();
+    void FormShow();
+    void FormCloseQuery(bool& CanClose);
+    void Shape1MouseDown(Qt::MouseButton Button, int X, int Y);
+    void Shape1MouseMove(int X, int Y);
+    void Shape1MouseUp(Qt::MouseButton Button, int X, int Y);
+    void Shape2MouseDown(Qt::MouseButton Button, int X, int Y);
+    void Shape2MouseMove(int X, int Y);
+    void Shape2MouseUp(Qt::MouseButton Button, int X, int Y);
+
+    // Applies the scheme's face and text colour (Dir and Scheme).
+    void LoadScheme();
+    // Sets the font colour of all six labels.
+    void LoadTextColor(int32_t Color);
+    // Writes the three figures.
+    void SetFigures(const MemoryTexts& texts);
+
+    // The close area: 0 < X < 10 and 0 < Y < 10 in the close box's coordinates.
+    static bool InCloseArea(int X, int Y) { return X > 0 && X < 10 && Y > 0 && Y < 10; }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+};
