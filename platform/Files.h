@@ -1,16 +1,78 @@
 // Files and drives: Windows-form paths (drive letters, "\" separators, any case) on the Linux tree.
+//
+// Drive C: is "/". The other letters stand for the other mounted file systems (see DriveRoot).
+// "\" and "/" both separate; each component is matched without regard to case, an exact match
+// first, so "c:\home\ann\skins\blue\back.bmp" finds "/home/ann/Skins/Blue/back.bmp". A native
+// absolute path ("/home/ann/skins/") is taken as it is; any other path is relative to the
+// current folder.
 #pragma once
 
 #include <QString>
+#include <cstdint>
+#include <vector>
 
 namespace platform {
 
-// The Linux path for a path in Windows form ("c:\skins\blue\back.bmp"), each component matched
-// without regard to case (an exact match first). A native absolute path is taken as it is; a
-// relative one is relative to the current folder.
+// Attribute bits of a listed entry, as the Windows find data gives them.
+enum : uint32_t {
+    FILE_ATTRIBUTE_READONLY = 0x01,
+    FILE_ATTRIBUTE_HIDDEN = 0x02,
+    FILE_ATTRIBUTE_SYSTEM = 0x04,
+    FILE_ATTRIBUTE_DIRECTORY = 0x10,
+    FILE_ATTRIBUTE_ARCHIVE = 0x20,
+    FILE_ATTRIBUTE_NORMAL = 0x80,
+    INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF,
+};
+
+// Drive kinds.
+enum DriveType : int {
+    DRIVE_UNKNOWN = 0,
+    DRIVE_NO_ROOT_DIR = 1,
+    DRIVE_REMOVABLE = 2,
+    DRIVE_FIXED = 3,
+    DRIVE_REMOTE = 4,
+    DRIVE_CDROM = 5,
+    DRIVE_RAMDISK = 6,
+};
+
+struct DirEntry {
+    QString Name;        // as the file system has it
+    uint32_t Attributes; // FILE_ATTRIBUTE_* bits
+};
+
+// The Linux path for a path in Windows form; components that do not exist are kept as given
+// (after the last one found), so the result names where the file would be.
 QString NativePath(const QString& path);
 
 // True when a listing of the exact path finds an entry (a folder counts too).
 bool FileExists(const QString& path);
+
+// Attribute bits of the entry at path, or INVALID_FILE_ATTRIBUTES when there is none.
+uint32_t FileAttributes(const QString& path);
+
+// Lists the entries that match a pattern in Windows form: a folder, then a name pattern with
+// "*" and "?" in its last component ("c:\skins\*.*", "c:\skins*.*"). "*.*" matches every name,
+// "." and ".." included for a folder. Entries come in the file system's order. False (with an
+// errno value in error, when given) when the folder cannot be listed.
+bool ListFolder(const QString& pattern, std::vector<DirEntry>& entries, int* error = nullptr);
+
+// Bit i set when drive letter 'A' + i stands for something.
+uint32_t LogicalDrives();
+// The kind of the drive whose root is given ("C:\").
+int DriveTypeOf(const QString& root);
+// The native folder a drive letter stands for; empty when none.
+QString DriveRoot(QChar letter);
+// The current folder in Windows form ("C:\HOME\ANN" for /home/ann), or empty when it lies on
+// no drive.
+QString CurrentDirectory();
+
+// Tests: puts a drive table in place of the mount table (letter, native root, kind), or goes
+// back to the mount table when given an empty table.
+struct DriveMapping {
+    QChar Letter;
+    QString Root;
+    int Type = DRIVE_FIXED;
+};
+void SetDrives(const std::vector<DriveMapping>& drives);
 
 } // namespace platform
