@@ -1,12 +1,367 @@
-// Windows-form paths mapped onto the Linux tree.
+// Windows-form paths mapped onto the Linux tree, folder listing with attribute bits, and the drive
+// letters taken from the mount table.
 #include "platform/Files.h"
 
-#include <QFileInfo>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QStringList>
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
+namespace {
 
-QString NativePath(const QString& path) { return path; }
+bool IsSeparator(QChar c) {
+    return c == u'\\' || c == u'/';
+}
 
-bool FileExists(const QString& path) { return QFileInfo::exists(NativePath(path)); }
+bool HasDriveLetter(const QString& path) {
+    return path.size() >= 2 && path[1] == u':' && path[0].unicode() < 128 && path[0].isLetter();
+}
+
+// ---- The drive table -----------------------------------------------------------------------
+
+struct Drive {
+    QString Root; // native folder, ending in "/"
+    int Type = DRIVE_FIXED;
+};
+
+struct DriveTable {
+    Drive Drives[26];
+    bool Loaded = false;
+    bool Fixed = false; // put in place by a test
+};
+
+DriveTable& Table() {
+    static DriveTable table;
+    return table;
+}
+
+// "\040" and the like in /proc/self/mounts.
+QString Unescape(const QByteArray& field) {
+    QByteArray out;
+    out.reserve(field.size());
+    for (int i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() + 0 && field[i + 1] >= '0' &&
+            field[i + 1] <= '7') {
+            out.append(char(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) |
+                            (field[i + 3] - '0')));
+            i += 3;
+        } else {
+            out.append(field[i]);
+        }
+    }
+    return QString::fromLocal8Bit(out);
+}
+
+int KindOf(const QString& type, const QString& mountPoint) {
+    static const QStringList remote = {"nfs",   "nfs4",       "cifs",  "smb3",
+                                       "smbfs", "afs",        "ceph",  "glusterfs",
+                                       "9p",    "fuse.sshfs", "davfs", "fuse.rclone"};
+    static const QStringList cdrom = {"iso9660", "udf"};
+    if (remote.contains(type)) return DRIVE_REMOTE;
+    if (cdrom.contains(type)) return DRIVE_CDROM;
+    if (mountPoint.startsWith(QLatin1String("/media/")) ||
+        mountPoint.startsWith(QLatin1String("/run/media/")))
+        return DRIVE_REMOVABLE;
+    return DRIVE_FIXED;
+}
+
+// File systems a user keeps files on; kernel and container plumbing is left out.
+bool IsUserFileSystem(const QString& type, const QString& mountPoint) {
+    static const QStringList types = {
+        "ext2",       "ext3",    "ext4",        "xfs",     "btrfs",   "vfat", "exfat",     "ntfs",
+        "ntfs3",      "fuseblk", "f2fs",        "zfs",     "hfsplus", "jfs",  "reiserfs",  "nfs",
+        "nfs4",       "cifs",    "smb3",        "smbfs",   "afs",     "ceph", "glusterfs", "9p",
+        "fuse.sshfs", "davfs",   "fuse.rclone", "iso9660", "udf"};
+    if (!types.contains(type)) return false;
+    static const char* const hidden[] = {"/proc", "/sys", "/dev", "/snap", "/var/lib", "/boot/efi"};
+    for (const char* prefix : hidden) {
+        const QString p = QLatin1String(prefix);
+        if (mountPoint == p || mountPoint.startsWith(p + u'/')) return false;
+    }
+    if (mountPoint.startsWith(QLatin1String("/run/")) &&
+        !mountPoint.startsWith(QLatin1String("/run/media/")))
+        return false;
+    struct stat st;
+    return ::stat(QFile::encodeName(mountPoint).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void LoadMountTable(DriveTable& table) {
+    for (Drive& d : table.Drives)
+        d = Drive{QString(), DRIVE_NO_ROOT_DIR};
+    table.Drives['C' - 'A'] = Drive{QStringLiteral("/"), DRIVE_FIXED};
+
+    QFile mounts(QStringLiteral("/proc/self/mounts"));
+    QHash<QString, QString> byPoint; // mount point -> type (the last mount wins)
+    if (mounts.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> lines = mounts.readAll().split('\n');
+        for (const QByteArray& line : lines) {
+            const QList<QByteArray> f = line.split(' ');
+            if (f.size() < 3) continue;
+            const QString point = Unescape(f[1]);
+            const QString type = QString::fromLatin1(f[2]);
+            if (point == QLatin1String("/")) continue;
+            if (IsUserFileSystem(type, point))
+                byPoint.insert(point, type);
+            else
+                byPoint.remove(point);
+        }
+    }
+    QStringList points = byPoint.keys();
+    std::sort(points.begin(), points.end());
+    int letter = 'D' - 'A';
+    for (const QString& point : points) {
+        if (letter >= 26) break;
+        table.Drives[letter++] = Drive{point + u'/', KindOf(byPoint.value(point), point)};
+    }
+    table.Loaded = true;
+}
+
+const DriveTable& Drives(bool refresh = false) {
+    DriveTable& table = Table();
+    if (!table.Fixed && (!table.Loaded || refresh)) LoadMountTable(table);
+    return table;
+}
+
+// ---- Path mapping ----------------------------------------------------------------------------
+
+bool Exists(const QString& native) {
+    struct stat st;
+    return ::lstat(QFile::encodeName(native).constData(), &st) == 0;
+}
+
+// The entry of folder whose name equals name without regard to case; empty when none.
+QString FindIgnoringCase(const QString& folder, const QString& name) {
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir) return QString();
+    QString found;
+    while (const dirent* e = ::readdir(dir)) {
+        const QString entry = QFile::decodeName(e->d_name);
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) {
+            found = entry;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+// Splits a Windows-form or native path into the native folder it starts from and its
+// components. False when it names a drive that stands for nothing.
+bool Split(const QString& path, QString& start, QStringList& parts) {
+    QString rest = path;
+    if (HasDriveLetter(path)) {
+        const int index = path[0].toUpper().unicode() - 'A';
+        start = Drives().Drives[index].Root;
+        if (start.isEmpty()) return false;
+        rest = path.mid(2);
+        // "C:skins" is relative to the drive's root here: there is no current folder per drive.
+    } else if (!path.isEmpty() && IsSeparator(path[0])) {
+        start = QStringLiteral("/");
+    } else {
+        start = QDir::currentPath() + u'/';
+    }
+    QString current;
+    for (QChar c : rest) {
+        if (IsSeparator(c)) {
+            if (!current.isEmpty()) parts.append(current);
+            current.clear();
+        } else {
+            current.append(c);
+        }
+    }
+    if (!current.isEmpty()) parts.append(current);
+    return true;
+}
+
+QString Resolve(const QString& path) {
+    QString native;
+    QStringList parts;
+    if (!Split(path, native, parts)) return QString();
+    bool resolving = true;
+    for (const QString& part : parts) {
+        if (part == QLatin1String(".")) continue;
+        if (part == QLatin1String("..")) {
+            if (native.size() > 1) {
+                native.chop(1);
+                native.truncate(native.lastIndexOf(u'/') + 1);
+            }
+            continue;
+        }
+        QString name = part;
+        if (resolving && !Exists(native + part)) {
+            const QString match = FindIgnoringCase(native, part);
+            if (match.isEmpty())
+                resolving = false; // the rest does not exist; keep it as given
+            else
+                name = match;
+        }
+        native += name + u'/';
+    }
+    if (!(path.endsWith(u'\\') || path.endsWith(u'/')) && native.size() > 1) native.chop(1);
+    return native;
+}
+
+// Windows name matching: "*" any run, "?" one character, letters without regard to case.
+bool WildMatch(const QString& pattern, qsizetype p, const QString& name, qsizetype n) {
+    while (p < pattern.size()) {
+        const QChar c = pattern[p];
+        if (c == u'*') {
+            for (qsizetype k = n; k <= name.size(); ++k)
+                if (WildMatch(pattern, p + 1, name, k)) return true;
+            return false;
+        }
+        if (n == name.size()) return false;
+        if (c != u'?' && c.toCaseFolded() != name[n].toCaseFolded()) return false;
+        ++p;
+        ++n;
+    }
+    return n == name.size();
+}
+
+bool NameMatches(const QString& pattern, const QString& name) {
+    if (pattern == QLatin1String("*") || pattern == QLatin1String("*.*")) return true;
+    // A trailing ".*" also matches names without any dot.
+    if (WildMatch(pattern, 0, name, 0)) return true;
+    return pattern.endsWith(QLatin1String(".*")) &&
+           WildMatch(pattern.left(pattern.size() - 2), 0, name, 0);
+}
+
+uint32_t AttributesOf(const QString& name, const struct stat& st) {
+    uint32_t attributes = 0;
+    if (S_ISDIR(st.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
+    if (name.size() > 1 && name.startsWith(u'.') && name != QLatin1String(".."))
+        attributes |= FILE_ATTRIBUTE_HIDDEN;
+    if ((st.st_mode & 0222) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
+    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) attributes |= FILE_ATTRIBUTE_SYSTEM;
+    if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
+    return attributes;
+}
+
+} // namespace
+
+QString NativePath(const QString& path) {
+    return Resolve(path);
+}
+
+bool FileExists(const QString& path) {
+    const QString native = Resolve(path);
+    return !native.isEmpty() && Exists(native);
+}
+
+uint32_t FileAttributes(const QString& path) {
+    const QString native = Resolve(path);
+    struct stat st;
+    if (native.isEmpty() || ::stat(QFile::encodeName(native).constData(), &st) != 0)
+        return INVALID_FILE_ATTRIBUTES;
+    const qsizetype slash = native.endsWith(u'/') ? native.size() - 1 : native.size();
+    return AttributesOf(native.left(slash).section(u'/', -1), st);
+}
+
+bool ListFolder(const QString& pattern, std::vector<DirEntry>& entries, int* error) {
+    entries.clear();
+    qsizetype cut = -1;
+    for (qsizetype i = pattern.size() - 1; i >= 0; --i)
+        if (IsSeparator(pattern[i])) {
+            cut = i;
+            break;
+        }
+    QString folderPart, namePattern;
+    if (cut >= 0) {
+        folderPart = pattern.left(cut + 1);
+        namePattern = pattern.mid(cut + 1);
+    } else if (HasDriveLetter(pattern)) {
+        folderPart = pattern.left(2) + u'\\';
+        namePattern = pattern.mid(2);
+    } else {
+        folderPart = QString();
+        namePattern = pattern;
+    }
+    QString folder = folderPart.isEmpty() ? QDir::currentPath() + u'/' : Resolve(folderPart);
+    if (folder.isEmpty()) {
+        if (error) *error = ENOENT;
+        return false;
+    }
+    if (!folder.endsWith(u'/')) folder += u'/';
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir) {
+        if (error) *error = errno;
+        return false;
+    }
+    const QByteArray base = QFile::encodeName(folder);
+    while (const dirent* e = ::readdir(dir)) {
+        const QString name = QFile::decodeName(e->d_name);
+        if (!NameMatches(namePattern, name)) continue;
+        struct stat st;
+        if (::stat((base + e->d_name).constData(), &st) != 0 &&
+            ::lstat((base + e->d_name).constData(), &st) != 0)
+            continue; // vanished while we listed
+        entries.push_back(DirEntry{name, AttributesOf(name, st)});
+    }
+    ::closedir(dir);
+    return true;
+}
+
+uint32_t LogicalDrives() {
+    const DriveTable& table = Drives(true);
+    uint32_t mask = 0;
+    for (int i = 0; i < 26; ++i)
+        if (!table.Drives[i].Root.isEmpty()) mask |= 1u << i;
+    return mask;
+}
+
+int DriveTypeOf(const QString& root) {
+    if (!HasDriveLetter(root)) return DRIVE_NO_ROOT_DIR;
+    const Drive& d = Drives().Drives[root[0].toUpper().unicode() - 'A'];
+    return d.Root.isEmpty() ? DRIVE_NO_ROOT_DIR : d.Type;
+}
+
+QString DriveRoot(QChar letter) {
+    const char16_t u = letter.toUpper().unicode();
+    if (u < 'A' || u > 'Z') return QString();
+    return Drives().Drives[u - 'A'].Root;
+}
+
+QString CurrentDirectory() {
+    const QString cwd = QDir::currentPath() + u'/';
+    const DriveTable& table = Drives();
+    int best = -1;
+    for (int i = 0; i < 26; ++i) {
+        const QString& root = table.Drives[i].Root;
+        if (!root.isEmpty() && cwd.startsWith(root) &&
+            (best < 0 || root.size() > table.Drives[best].Root.size()))
+            best = i;
+    }
+    if (best < 0) return QString();
+    QString rest = cwd.mid(table.Drives[best].Root.size());
+    if (rest.endsWith(u'/')) rest.chop(1);
+    rest.replace(u'/', u'\\');
+    return QString(QChar(u'A' + best)) + QStringLiteral(":\\") + rest;
+}
+
+void SetDrives(const std::vector<DriveMapping>& drives) {
+    DriveTable& table = Table();
+    if (drives.empty()) {
+        table.Fixed = false;
+        table.Loaded = false;
+        return;
+    }
+    for (Drive& d : table.Drives)
+        d = Drive{QString(), DRIVE_NO_ROOT_DIR};
+    for (const DriveMapping& m : drives) {
+        const char16_t u = m.Letter.toUpper().unicode();
+        if (u < 'A' || u > 'Z') continue;
+        QString root = m.Root;
+        if (!root.endsWith(u'/')) root += u'/';
+        table.Drives[u - 'A'] = Drive{root, m.Type};
+    }
+    table.Fixed = true;
+    table.Loaded = true;
+}
 
 } // namespace platform

@@ -27,9 +27,13 @@ QChar ThousandSeparator() {
     return Cached;
 }
 
-void ReloadLocale() { Loaded = false; }
+void ReloadLocale() {
+    Loaded = false;
+}
 
-void SetThousandSeparator(QChar separator) { Fixed = separator; }
+void SetThousandSeparator(QChar separator) {
+    Fixed = separator;
+}
 
 int CompareTextLocale(const QString& a, const QString& b) {
     static QCollator collator = [] {

@@ -13,7 +13,8 @@ namespace {
 
 // Value of a "Name:   1234 kB" line starting at p; false when it is not a plain number of kB.
 bool ParseKbLine(const char* p, const char* end, uint64_t& bytes) {
-    while (p < end && *p == ' ') ++p;
+    while (p < end && *p == ' ')
+        ++p;
     if (p == end || *p < '0' || *p > '9') return false;
     uint64_t kb = 0;
     while (p < end && *p >= '0' && *p <= '9') {
@@ -21,7 +22,8 @@ bool ParseKbLine(const char* p, const char* end, uint64_t& bytes) {
         kb = kb * 10 + static_cast<uint64_t>(*p - '0');
         ++p;
     }
-    while (p < end && *p == ' ') ++p;
+    while (p < end && *p == ' ')
+        ++p;
     if (end - p < 2 || p[0] != 'k' || p[1] != 'B') return false;
     p += 2;
     if (p != end && *p != '\n') return false;
@@ -83,9 +85,9 @@ MemoryStatus ProcMeminfo::Query() {
         }
     }
     if (got < 0)
-        throw VantrelError(QStringLiteral("Cannot read the memory status from %1: %2")
-                               .arg(QString::fromLocal8Bit(Path),
-                                    QString::fromLocal8Bit(std::strerror(error))));
+        throw VantrelError(
+            QStringLiteral("Cannot read the memory status from %1: %2")
+                .arg(QString::fromLocal8Bit(Path), QString::fromLocal8Bit(std::strerror(error))));
     MemoryStatus status;
     if (!Parse(buffer, size_t(got), status))
         throw VantrelError(QStringLiteral("The memory status in %1 is not valid")
@@ -99,6 +101,8 @@ MemorySource& Memory() {
     return kernel;
 }
 
-void SetMemorySource(MemorySource* source) { Current = source; }
+void SetMemorySource(MemorySource* source) {
+    Current = source;
+}
 
 } // namespace platform

@@ -15,6 +15,8 @@ QSize ScreenSize() {
     return QSize(0, 0);
 }
 
-void SetScreenSize(QSize size) { Fixed = size; }
+void SetScreenSize(QSize size) {
+    Fixed = size;
+}
 
 } // namespace platform

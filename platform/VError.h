@@ -6,8 +6,7 @@
 
 class VantrelError : public std::exception {
 public:
-    explicit VantrelError(QString message)
-        : Message(std::move(message)), Utf8(Message.toUtf8()) {}
+    explicit VantrelError(QString message) : Message(std::move(message)), Utf8(Message.toUtf8()) {}
     const QString& message() const noexcept { return Message; }
     const char* what() const noexcept override { return Utf8.constData(); }
 

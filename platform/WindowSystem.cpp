@@ -38,8 +38,8 @@ void KeepOffTaskbar(QWidget* window) {
 
     // An unmapped window: the window manager reads the property when the window is mapped.
     // Keep whatever states are already there and add ours.
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64), nullptr);
+    xcb_get_property_reply_t* reply =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64), nullptr);
     std::vector<xcb_atom_t> atoms;
     if (reply && reply->type == XCB_ATOM_ATOM && reply->format == 32) {
         const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));

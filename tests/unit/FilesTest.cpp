@@ -1,0 +1,127 @@
+// Windows-form paths on the Linux tree: case-insensitive components, listing, drive letters.
+#include "platform/Files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace platform;
+
+class FilesTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Root.isValid());
+        QDir(Root.path()).mkpath(QStringLiteral("Skins/Blue"));
+        QDir(Root.path()).mkpath(QStringLiteral("Skins/.hidden"));
+        QDir(Root.path()).mkpath(QStringLiteral("skinsextra"));
+        QDir(Root.path()).mkpath(QStringLiteral("exact/one"));
+        QDir(Root.path()).mkpath(QStringLiteral("EXACT/two"));
+        Touch(QStringLiteral("Skins/Blue/back.bmp"));
+        Touch(QStringLiteral("Skins/readme.txt"));
+        SetDrives({{u'C', QStringLiteral("/")}, {u'X', Root.path()}});
+    }
+    void TearDown() override { SetDrives({}); }
+
+    void Touch(const QString& relative) {
+        QFile f(Root.path() + u'/' + relative);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    std::vector<QString> Names(const QString& pattern, bool* ok = nullptr) {
+        std::vector<DirEntry> entries;
+        const bool listed = ListFolder(pattern, entries);
+        if (ok) *ok = listed;
+        std::vector<QString> names;
+        for (const DirEntry& e : entries)
+            names.push_back(e.Name);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    QTemporaryDir Root;
+};
+
+TEST_F(FilesTest, MapsComponentsWithoutRegardToCase) {
+    const QString root = Root.path();
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\skins\\blue\\BACK.BMP")),
+              root + "/Skins/Blue/back.bmp");
+    EXPECT_EQ(NativePath(QStringLiteral("X:/SKINS/BLUE/")), root + "/Skins/Blue/");
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\Skins/Blue\\back.bmp")),
+              root + "/Skins/Blue/back.bmp");
+    // An exact match wins over another spelling of the same name.
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\EXACT\\two")), root + "/EXACT/two");
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\exact\\one")), root + "/exact/one");
+    // What does not exist is kept as given.
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\skins\\Nope\\bar.bmp")), root + "/Skins/Nope/bar.bmp");
+    // Native absolute paths work too; C: is the root.
+    EXPECT_EQ(NativePath(root + "/skins/blue"), root + "/Skins/Blue");
+    EXPECT_EQ(NativePath(QStringLiteral("c:\\")), QStringLiteral("/"));
+    // A letter that stands for nothing maps to nothing.
+    EXPECT_TRUE(NativePath(QStringLiteral("q:\\skins")).isEmpty());
+}
+
+TEST_F(FilesTest, ExistsFindsFilesAndFolders) {
+    EXPECT_TRUE(FileExists(QStringLiteral("X:\\SKINS\\BLUE\\BACK.BMP")));
+    EXPECT_TRUE(FileExists(QStringLiteral("x:\\skins\\blue")));
+    EXPECT_FALSE(FileExists(QStringLiteral("x:\\skins\\blue\\bar.bmp")));
+    EXPECT_FALSE(FileExists(QStringLiteral("q:\\skins")));
+    EXPECT_EQ(FileAttributes(QStringLiteral("x:\\skins\\blue")) & FILE_ATTRIBUTE_DIRECTORY,
+              FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(FileAttributes(QStringLiteral("x:\\skins\\none")), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(FilesTest, ListsEveryEntryWithAttributes) {
+    std::vector<DirEntry> entries;
+    ASSERT_TRUE(ListFolder(QStringLiteral("x:\\skins\\*.*"), entries));
+    std::vector<QString> names;
+    for (const DirEntry& e : entries) {
+        names.push_back(e.Name);
+        if (e.Name == ".hidden") {
+            EXPECT_EQ(e.Attributes, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
+        } else if (e.Name == "readme.txt") {
+            EXPECT_EQ(e.Attributes, FILE_ATTRIBUTE_NORMAL);
+        } else {
+            EXPECT_EQ(e.Attributes, FILE_ATTRIBUTE_DIRECTORY) << e.Name.toStdString();
+        }
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<QString>{".", "..", ".hidden", "Blue", "readme.txt"}));
+}
+
+TEST_F(FilesTest, PatternWithoutSeparatorMatchesNamePrefixes) {
+    // A folder typed without its final separator lists the parent's entries that begin with it.
+    EXPECT_EQ(Names(QStringLiteral("x:\\skins*.*")), (std::vector<QString>{"Skins", "skinsextra"}));
+    EXPECT_EQ(Names(QStringLiteral("x:\\skins\\blue\\*.bmp")), (std::vector<QString>{"back.bmp"}));
+    EXPECT_EQ(Names(QStringLiteral("x:\\skins\\?lue")), (std::vector<QString>{"Blue"}));
+}
+
+TEST_F(FilesTest, UnlistableFolderFails) {
+    bool ok = true;
+    EXPECT_TRUE(Names(QStringLiteral("x:\\nowhere\\*.*"), &ok).empty());
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(Names(QStringLiteral("q:\\*.*"), &ok).empty());
+    EXPECT_FALSE(ok);
+}
+
+TEST_F(FilesTest, DrivesFromTheTable) {
+    EXPECT_EQ(LogicalDrives(), (1u << 2) | (1u << 23));
+    EXPECT_EQ(DriveTypeOf(QStringLiteral("C:\\")), DRIVE_FIXED);
+    EXPECT_EQ(DriveTypeOf(QStringLiteral("B:\\")), DRIVE_NO_ROOT_DIR);
+    EXPECT_EQ(DriveRoot(u'x'), Root.path() + u'/');
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(Root.path() + "/Skins/Blue");
+    EXPECT_EQ(CurrentDirectory(), QStringLiteral("X:\\Skins\\Blue"));
+    QDir::setCurrent(saved);
+}
+
+TEST(MountTable, CIsAlwaysTheRoot) {
+    SetDrives({});
+    EXPECT_TRUE(LogicalDrives() & (1u << 2));
+    EXPECT_EQ(DriveRoot(u'C'), QStringLiteral("/"));
+    EXPECT_EQ(DriveRoot(u'A'), QString());
+}
+
+} // namespace
