@@ -14,4 +14,8 @@ public:
 
     QListWidget* SchemeList;
     QLineEdit* EditDir;
+
+    // Fills SchemeList with "<default>" and the sub-folders of Folder, and selects the entry of
+    // the current Scheme.
+    void RefreshList(const QString& Folder);
 };
