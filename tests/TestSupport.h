@@ -9,6 +9,10 @@
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace vtest {
 

@@ -1,0 +1,266 @@
+// The bar window: start-up, the sampler's drawing and texts, the menu, Show Details.
+#include "TestSupport.h"
+
+#include "app/Unit1.h"
+#include "components/WTaskBar.h"
+#include "controls/Image.h"
+#include "controls/Label.h"
+#include "controls/Shape.h"
+#include "windows/Unit2.h"
+#include "windows/Unit3.h"
+#include "windows/Unit4.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+using vtest::Errors;
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+    int Count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++Count;
+        return false;
+    }
+};
+
+class BarTest : public vtest::WindowsTest {};
+
+TEST_F(BarTest, StartUpDrawsTheWorkedExample) {
+    EXPECT_EQ(Memory.Queries, 1);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join('\n').toStdString();
+    EXPECT_EQ(MemFig.LoadPercent, 64);
+    EXPECT_EQ(MemFig.FullBarWidth, 136);
+    EXPECT_DOUBLE_EQ(MemFig.BarScale, 1.36);
+    EXPECT_EQ(MemFig.LastBarWidth, 87);
+    EXPECT_EQ(Vantrel->Ibar->geometry(), QRect(20, 4, 87, 13));
+    EXPECT_EQ(Vantrel->Ibbar->geometry(), QRect(16, 4, 4, 13));
+    EXPECT_EQ(Vantrel->Iebar->geometry(), QRect(107, 4, 6, 13));
+    EXPECT_EQ(Vantrel->ICache->geometry(), QRect(159, 4, 3, 13));
+    EXPECT_EQ(Vantrel->IBack->geometry(), QRect(0, 0, 177, 21));
+    EXPECT_EQ(Vantrel->Shape1->geometry(), QRect(0, -1, 177, 21));
+    EXPECT_EQ(Vantrel->Hint,
+              "[Total: 262,144 Kb]  [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
+    EXPECT_EQ(Vantrel->WinTaskbar1->Hint(),
+              "Vantrel - [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
+    EXPECT_EQ(Vantrel->size(), QSize(177, 21));
+    EXPECT_EQ(Vantrel->pos(), QPoint(424, 0));
+    // The timer runs at the default delay; the details labels are untouched while closed.
+    EXPECT_TRUE(Vantrel->SuperTimer1->isActive());
+    EXPECT_EQ(Vantrel->SuperTimer1->interval(), 1500);
+    EXPECT_EQ(FDetails->Label4->Caption(), "Label4");
+}
+
+TEST_F(BarTest, SteadyTickDoesNothingButTheQuery) {
+    Vantrel->show();
+    QApplication::processEvents();
+    PaintCounter back(Vantrel->IBack), bar(Vantrel->Ibar);
+    Vantrel->Hint = "sentinel";
+    // Same width (87.04 and 86.xx both round to 87 only when the load figure is unchanged).
+    Memory.Status.AvailPhys = 100663296 + 1024 * 100;
+    Vantrel->Timer();
+    QApplication::processEvents();
+    EXPECT_EQ(Memory.Queries, 2);
+    EXPECT_EQ(Vantrel->Hint, "sentinel");
+    EXPECT_EQ(back.Count, 0);
+    EXPECT_EQ(bar.Count, 0);
+    Vantrel->hide();
+}
+
+TEST_F(BarTest, WidthChangesMoveTheCapAndRewriteTexts) {
+    // Grows: no forced background repaint; shrinks: background repainted first.
+    struct Step {
+        uint64_t avail;
+        int load, width, capLeft;
+    } steps[] = {
+        {0, 101, 136, 156},        // over the full width: clamped, texts say 101 %
+        {268435456, 1, 1, 21},     // all available
+        {134217728, 51, 69, 89},   // 69.36
+    };
+    for (const Step& s : steps) {
+        Memory.Status.AvailPhys = s.avail;
+        Vantrel->Timer();
+        EXPECT_EQ(MemFig.LoadPercent, s.load);
+        EXPECT_EQ(Vantrel->Ibar->width(), s.width);
+        EXPECT_EQ(Vantrel->Iebar->x(), s.capLeft);
+    }
+    Memory.Status.AvailPhys = 0;
+    Vantrel->Timer();
+    EXPECT_EQ(MemFig.LastBarWidth, 137); // the unclamped width
+    EXPECT_TRUE(Vantrel->Hint.endsWith("[Free: -2,621 Kb, -1%]")) << Vantrel->Hint.toStdString();
+}
+
+TEST_F(BarTest, NarrowBarLeavesTextsWhenTheWidthStays) {
+    // A 50-pixel bar: loads 63 and 64 both give 32 pixels.
+    MemFig.BarScale = 0.5;
+    MemFig.FullBarWidth = 50;
+    MemFig.LastBarWidth = 0;
+    Vantrel->Timer();
+    const QString before = Vantrel->Hint;
+    Memory.Status.AvailPhys = 99615ULL * 1024; // load 63: 31.5 rounds to 32
+    Vantrel->Timer();
+    EXPECT_EQ(MemFig.LoadPercent, 63);
+    EXPECT_EQ(Vantrel->Hint, before);
+}
+
+TEST_F(BarTest, ZeroWidthBarDrawsNothing) {
+    MemFig.BarScale = 0;
+    MemFig.FullBarWidth = 0;
+    MemFig.LastBarWidth = 0;
+    Vantrel->Hint = "untouched";
+    Vantrel->Timer();
+    EXPECT_EQ(Vantrel->Hint, "untouched");
+}
+
+TEST_F(BarTest, LargeMachineFigures) {
+    Memory.Status = {64ULL << 30, 48ULL << 30};
+    MemFig.LastBarWidth = 0;
+    Vantrel->Timer();
+    EXPECT_EQ(MemFig.LoadPercent, 26);
+    EXPECT_EQ(Vantrel->Hint,
+              "[Total: 67,108,864 Kb]  [Load: 17,448,305 Kb, 26%]  [Free: 49,660,559 Kb, 74%]");
+}
+
+TEST_F(BarTest, MenuCaptionsAndShortcuts) {
+    const QList<QAction*> actions = Vantrel->PopupMenu1->actions();
+    QStringList captions, keys;
+    for (QAction* a : actions) {
+        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        keys << a->shortcut().toString();
+    }
+    EXPECT_EQ(captions, QStringList({"&About...", "-", "&Show Details", "-", "Preferences...",
+                                     "&Quit", "-", "&Cancel"}));
+    EXPECT_EQ(keys, QStringList({"", "", "Ctrl+I", "", "Ctrl+P", "Ctrl+Q", "", ""}));
+    EXPECT_EQ(Vantrel->WinTaskbar1->PopUpMenu, Vantrel->PopupMenu1);
+}
+
+TEST_F(BarTest, ShowDetailsPlacesAndFillsTheWindow) {
+    Vantrel->move(300, 200);
+    Vantrel->ShowDetails1->trigger();
+    EXPECT_TRUE(DetailsShown);
+    EXPECT_TRUE(FDetails->isVisible());
+    EXPECT_EQ(FDetails->pos(), QPoint(300, 221));
+    EXPECT_EQ(FDetails->Label4->Caption(), "262,144 Kb");
+    EXPECT_EQ(FDetails->Label5->Caption(), "64% | 167,772 Kb");
+    EXPECT_EQ(FDetails->Label6->Caption(), "36% | 94,372 Kb");
+    EXPECT_EQ(Memory.Queries, 1); // no new query
+
+    // While open the sampler keeps the figures current on width changes.
+    Memory.Status.AvailPhys = 134217728;
+    Vantrel->Timer();
+    EXPECT_EQ(FDetails->Label5->Caption(), "51% | 133,693 Kb");
+
+    // Again while open: back under the bar, refreshed.
+    FDetails->move(10, 10);
+    FDetails->Label4->SetCaption("stale");
+    Vantrel->move(0, 768 - 21);
+    Vantrel->ShowDetails1Click();
+    EXPECT_EQ(FDetails->pos(), QPoint(0, 768)); // below the screen, as asked
+    EXPECT_EQ(FDetails->Label4->Caption(), "262,144 Kb");
+
+    FDetails->close();
+    EXPECT_FALSE(DetailsShown);
+    EXPECT_FALSE(FDetails->isVisible());
+    Memory.Status.AvailPhys = 0;
+    Vantrel->Timer();
+    EXPECT_EQ(FDetails->Label5->Caption(), "51% | 133,693 Kb"); // closed: untouched
+}
+
+TEST_F(BarTest, DetailsCloseBoxAreaAndOutline) {
+    Vantrel->ShowDetails1Click();
+    const struct {
+        int x, y;
+        bool closes;
+    } presses[] = {{5, 5, true}, {1, 1, true}, {9, 9, true}, {10, 5, false},
+                   {5, 0, false}, {0, 5, false}, {5, 10, false}, {11, 11, false}};
+    for (const auto& p : presses) {
+        FDetails->show();
+        DetailsShown = true;
+        FDetails->Shape1MouseDown(Qt::LeftButton, p.x, p.y);
+        EXPECT_EQ(FDetails->Shape1->OutlineVisible(), p.closes) << p.x << "," << p.y;
+        FDetails->Shape1MouseUp(Qt::LeftButton, p.x, p.y);
+        EXPECT_FALSE(FDetails->Shape1->OutlineVisible());
+        EXPECT_EQ(FDetails->isVisible(), !p.closes) << p.x << "," << p.y;
+        EXPECT_EQ(DetailsShown, !p.closes);
+    }
+    // In, out, back in, release inside: closes; the outline follows the pointer.
+    FDetails->show();
+    FDetails->Shape1MouseDown(Qt::LeftButton, 5, 5);
+    FDetails->Shape1MouseMove(20, 5);
+    EXPECT_FALSE(FDetails->Shape1->OutlineVisible());
+    FDetails->Shape1MouseMove(4, 4);
+    EXPECT_TRUE(FDetails->Shape1->OutlineVisible());
+    FDetails->Shape1MouseMove(30, 30);
+    FDetails->Shape1MouseUp(Qt::LeftButton, 30, 30);
+    EXPECT_TRUE(FDetails->isVisible()); // released outside: stays
+    EXPECT_FALSE(ClosePressed);
+}
+
+TEST_F(BarTest, DetailsTitleStripDrags) {
+    Vantrel->ShowDetails1Click();
+    const QPoint start = FDetails->pos();
+    FDetails->Shape2MouseDown(Qt::LeftButton, 40, 5);
+    FDetails->Shape2MouseMove(70, 15);
+    FDetails->Shape2MouseUp(Qt::LeftButton, 70, 15);
+    EXPECT_EQ(FDetails->pos(), start + QPoint(30, 10));
+    FDetails->Shape2MouseMove(200, 200); // not dragging any more
+    EXPECT_EQ(FDetails->pos(), start + QPoint(30, 10));
+    FDetails->close();
+    Vantrel->ShowDetails1Click();
+    EXPECT_EQ(FDetails->pos(), start);
+}
+
+TEST_F(BarTest, ModalTwiceIsReported) {
+    for (QDialog* dialog : {static_cast<QDialog*>(DAbout), static_cast<QDialog*>(DPrefs)}) {
+        Errors().clear();
+        QTimer::singleShot(0, [dialog] {
+            // The menu stays usable while the window is modal: choose it again.
+            if (dialog == DAbout)
+                Vantrel->About1->trigger();
+            else
+                Vantrel->Prefs1->trigger();
+            dialog->reject();
+        });
+        if (dialog == DAbout)
+            Vantrel->About1Click();
+        else
+            Vantrel->Prefs1Click();
+        EXPECT_EQ(Errors(), QStringList({"Cannot make a visible window modal."}));
+        EXPECT_FALSE(dialog->isVisible());
+    }
+}
+
+TEST_F(BarTest, FailingQueryIsReportedAndTheProgramGoesOn) {
+    Memory.Fail = true;
+    QMetaObject::invokeMethod(Vantrel->SuperTimer1, "timeout");
+    EXPECT_EQ(Errors(), QStringList({"memory status not available."}));
+    Memory.Fail = false;
+    MemFig.LastBarWidth = 0;
+    QMetaObject::invokeMethod(Vantrel->SuperTimer1, "timeout");
+    EXPECT_EQ(Errors().size(), 1);
+}
+
+TEST_F(BarTest, WindowsAreCreatedOnceInOrderAndHidden) {
+    EXPECT_NE(Vantrel, nullptr);
+    EXPECT_FALSE(FDetails->isVisible());
+    EXPECT_FALSE(DPrefs->isVisible());
+    EXPECT_FALSE(DAbout->isVisible());
+    EXPECT_EQ(FDetails->windowTitle(), "Memory Details");
+    EXPECT_EQ(DPrefs->windowTitle(), "Vantrel Preferences...");
+    EXPECT_EQ(DAbout->windowTitle(), "About Vantrel...");
+    EXPECT_EQ(FDetails->size(), QSize(177, 73));
+    EXPECT_TRUE(Vantrel->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(FDetails->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_FALSE(FDetails->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+} // namespace
