@@ -10,7 +10,9 @@
 
 namespace {
 
-VantrelError NotValid() { return VantrelError(QStringLiteral("Bitmap image is not valid")); }
+VantrelError NotValid() {
+    return VantrelError(QStringLiteral("Bitmap image is not valid"));
+}
 
 } // namespace
 

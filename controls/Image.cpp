@@ -17,7 +17,9 @@ void TImage::SetPicture(const QPixmap& picture) {
     update();
 }
 
-void TImage::LoadFromFile(const QString& path) { SetPicture(QPixmap::fromImage(LoadBitmap(path))); }
+void TImage::LoadFromFile(const QString& path) {
+    SetPicture(QPixmap::fromImage(LoadBitmap(path)));
+}
 
 void TImage::SetAutoSize(bool on) {
     Auto = on;
@@ -36,8 +38,8 @@ void TImage::Prepare() {
     if (SeeThrough && !Pic.isNull()) {
         const QImage image = Pic.toImage();
         const QColor key = image.pixelColor(0, image.height() - 1);
-        Drawn.setMask(QBitmap::fromImage(
-            image.convertToFormat(QImage::Format_RGB32).createMaskFromColor(key.rgb(), Qt::MaskInColor)));
+        Drawn.setMask(QBitmap::fromImage(image.convertToFormat(QImage::Format_RGB32)
+                                             .createMaskFromColor(key.rgb(), Qt::MaskInColor)));
     }
 }
 

@@ -51,7 +51,11 @@ TLabel::TLabel(QWidget* parent) : QWidget(parent) {}
 void TLabel::SetCaption(const QString& text) {
     if (text == Text) return;
     Text = text;
-    Fit();
+    // Measuring text loads fonts and the shaper; a label in a hidden window waits until shown.
+    if (isVisible())
+        Fit();
+    else
+        NeedsFit = true;
     update();
 }
 
@@ -62,13 +66,24 @@ void TLabel::SetFontColor(int32_t value) {
 }
 
 void TLabel::Fit() {
+    NeedsFit = false;
     const QFontMetrics metrics(font());
     resize(metrics.horizontalAdvance(Text), metrics.height());
 }
 
 void TLabel::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange) Fit();
+    if (event->type() == QEvent::FontChange) NeedsFit = true;
     QWidget::changeEvent(event);
+}
+
+void TLabel::showEvent(QShowEvent* event) {
+    if (NeedsFit) Fit();
+    QWidget::showEvent(event);
+}
+
+QSize TLabel::sizeHint() const {
+    const QFontMetrics metrics(font());
+    return QSize(metrics.horizontalAdvance(Text), metrics.height());
 }
 
 void TLabel::paintEvent(QPaintEvent*) {

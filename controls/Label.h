@@ -17,8 +17,9 @@ public:
     explicit TLabel(QWidget* parent = nullptr);
 
     const QString& Caption() const { return Text; }
-    // Sets the text; the label takes the width and height of it.
+    // Sets the text; the label takes the width and height of it (measured once it is shown).
     void SetCaption(const QString& text);
+    QSize sizeHint() const override;
 
     int32_t FontColor() const { return Color; }
     void SetFontColor(int32_t value);
@@ -26,10 +27,12 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Fit();
 
     QString Text;
     int32_t Color = 0;
+    bool NeedsFit = true;
 };
