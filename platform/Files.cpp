@@ -183,11 +183,13 @@ QString Resolve(const QString& path) {
     QString native;
     QStringList parts;
     if (!Split(path, native, parts)) return QString();
+    // ".." never climbs above the root of the drive the path names.
+    const qsizetype floor = HasDriveLetter(path) ? native.size() : 1;
     bool resolving = true;
     for (const QString& part : parts) {
         if (part == QLatin1String(".")) continue;
         if (part == QLatin1String("..")) {
-            if (native.size() > 1) {
+            if (native.size() > floor) {
                 native.chop(1);
                 native.truncate(native.lastIndexOf(u'/') + 1);
             }
@@ -207,29 +209,35 @@ QString Resolve(const QString& path) {
     return native;
 }
 
-// Windows name matching: "*" any run, "?" one character, letters without regard to case.
-bool WildMatch(const QString& pattern, qsizetype p, const QString& name, qsizetype n) {
-    while (p < pattern.size()) {
-        const QChar c = pattern[p];
-        if (c == u'*') {
-            for (qsizetype k = n; k <= name.size(); ++k)
-                if (WildMatch(pattern, p + 1, name, k)) return true;
+// Windows name matching: "*" any run, "?" one character, letters without regard to case. Greedy
+// with one step back to the last "*": linear in practice, never exponential.
+bool WildMatch(QStringView pattern, QStringView name) {
+    qsizetype p = 0, n = 0, star = -1, resume = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == u'*') {
+            star = p++;
+            resume = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == u'?' || pattern[p].toCaseFolded() == name[n].toCaseFolded())) {
+            ++p;
+            ++n;
+        } else if (star >= 0) {
+            p = star + 1;
+            n = ++resume;
+        } else {
             return false;
         }
-        if (n == name.size()) return false;
-        if (c != u'?' && c.toCaseFolded() != name[n].toCaseFolded()) return false;
-        ++p;
-        ++n;
     }
-    return n == name.size();
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    return p == pattern.size();
 }
 
 bool NameMatches(const QString& pattern, const QString& name) {
     if (pattern == QLatin1String("*") || pattern == QLatin1String("*.*")) return true;
     // A trailing ".*" also matches names without any dot.
-    if (WildMatch(pattern, 0, name, 0)) return true;
+    if (WildMatch(pattern, name)) return true;
     return pattern.endsWith(QLatin1String(".*")) &&
-           WildMatch(pattern.left(pattern.size() - 2), 0, name, 0);
+           WildMatch(QStringView(pattern).left(pattern.size() - 2), name);
 }
 
 uint32_t AttributesOf(const QString& name, const struct stat& st) {

@@ -59,6 +59,8 @@ TEST_F(FilesTest, MapsComponentsWithoutRegardToCase) {
     // Native absolute paths work too; C: is the root.
     EXPECT_EQ(NativePath(root + "/skins/blue"), root + "/Skins/Blue");
     EXPECT_EQ(NativePath(QStringLiteral("c:\\")), QStringLiteral("/"));
+    // ".." stops at the drive's root.
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\skins\\..\\..\\..\\Skins")), root + "/Skins");
     // A letter that stands for nothing maps to nothing.
     EXPECT_TRUE(NativePath(QStringLiteral("q:\\skins")).isEmpty());
 }
@@ -96,6 +98,11 @@ TEST_F(FilesTest, PatternWithoutSeparatorMatchesNamePrefixes) {
     EXPECT_EQ(Names(QStringLiteral("x:\\skins*.*")), (std::vector<QString>{"Skins", "skinsextra"}));
     EXPECT_EQ(Names(QStringLiteral("x:\\skins\\blue\\*.bmp")), (std::vector<QString>{"back.bmp"}));
     EXPECT_EQ(Names(QStringLiteral("x:\\skins\\?lue")), (std::vector<QString>{"Blue"}));
+    // Many stars against a long name that does not match must not take exponential time.
+    Touch(QStringLiteral("Skins/") + QString(200, u'a'));
+    EXPECT_TRUE(Names(QStringLiteral("x:\\skins\\") + QString(40, u'*') + u'a' +
+                      QString(40, u'*') + u'b')
+                    .empty());
 }
 
 TEST_F(FilesTest, UnlistableFolderFails) {
