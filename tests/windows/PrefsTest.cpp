@@ -2,6 +2,7 @@
 // bar, the folder field and picker, keys, and the main bar's part after OK.
 #include "TestSupport.h"
 
+#include "app/Helpers.h"
 #include "app/Unit1.h"
 #include "components/dirtree.h"
 #include "controls/Image.h"
@@ -45,6 +46,15 @@ QString WindowsForm(const QString& native) {
 
 class PrefsTest : public vtest::WindowsTest {
 protected:
+    // The schemes folder starts as an empty folder of the test's own, so the list holds
+    // "<default>" alone.
+    void SetUp() override {
+        vtest::WindowsTest::SetUp();
+        ASSERT_TRUE(Skins.isValid());
+        EmptyDir = WindowsForm(Skins.path());
+        BarPrefs.Dir = EmptyDir;
+        DPrefs->InitPrefs();
+    }
     void TearDown() override {
         if (DPrefs && DPrefs->isVisible()) DPrefs->done(QDialog::Rejected);
         vtest::WindowsTest::TearDown();
@@ -89,6 +99,7 @@ protected:
 
     static constexpr int32_t Marker = 0x123456;
     QTemporaryDir Skins;
+    QString EmptyDir;
 };
 
 TEST_F(PrefsTest, ControlsSitAtTheirPlaces) {
@@ -303,7 +314,7 @@ TEST_F(PrefsTest, BadDelayStopsApplyAfterTheListSelection) {
         EXPECT_EQ(BarPrefs.Aot, 0) << text;
         EXPECT_EQ(BarPrefs.BarTip, 0) << text;
         EXPECT_FALSE(Vantrel->ShowHint);
-        EXPECT_EQ(BarPrefs.Dir, QString()) << text;
+        EXPECT_EQ(BarPrefs.Dir, EmptyDir) << text;
         EXPECT_EQ(BarPrefs.Scheme, "<none>") << text;
         EXPECT_EQ(Memory.Queries, queries) << text;
     }
@@ -555,14 +566,14 @@ TEST_F(PrefsTest, ReopeningAfterCancelShowsTheSettings) {
         QTest::keyClick(DPrefs, Qt::Key_Escape); // on the dialog window itself
         EXPECT_FALSE(DPrefs->isVisible());
     });
-    WithDialog([] {
+    WithDialog([this] {
         EXPECT_EQ(DPrefs->EditDelay->text(), "1500");
         EXPECT_EQ(DPrefs->TrackBar1->value(), 1500);
         EXPECT_FALSE(DPrefs->CheckAot->isChecked());
         EXPECT_FALSE(DPrefs->CheckFixPos->isChecked());
         EXPECT_TRUE(DPrefs->RadioTop->isChecked());
         EXPECT_FALSE(DPrefs->RadioLeft->isEnabled());
-        EXPECT_EQ(DPrefs->EditDir->text(), "");
+        EXPECT_EQ(DPrefs->EditDir->text(), AsciiLower(EmptyDir));
         EXPECT_TRUE(DPrefs->GroupBox3->isHidden());
         DPrefs->Button3->click();
     });
@@ -574,6 +585,7 @@ TEST_F(PrefsTest, ReopeningAfterCancelShowsTheSettings) {
 TEST_F(PrefsTest, KeysInTheFolderField) {
     DPrefs->show();
     QLineEdit* field = DPrefs->EditDir;
+    field->clear();
     DPrefs->SchemeList->addItem(QStringLiteral("zz marker"));
     DPrefs->Button2->click();
     ASSERT_FALSE(DPrefs->GroupBox3->isHidden());
@@ -591,8 +603,8 @@ TEST_F(PrefsTest, KeysInTheFolderField) {
     EXPECT_TRUE(DPrefs->GroupBox3->isHidden());
     EXPECT_FALSE(Entry(QStringLiteral("zz marker")));
     EXPECT_TRUE(Entry(QStringLiteral("<default>")));
-    EXPECT_EQ(BarPrefs.Dir, QString()); // not stored before OK or Apply
-    EXPECT_TRUE(DPrefs->isVisible());   // and Enter pressed no button
+    EXPECT_EQ(BarPrefs.Dir, EmptyDir); // not stored before OK or Apply
+    EXPECT_TRUE(DPrefs->isVisible());  // and Enter pressed no button
 }
 
 TEST_F(PrefsTest, FolderGroupButtons) {
@@ -615,7 +627,7 @@ TEST_F(PrefsTest, FolderGroupButtons) {
     EXPECT_TRUE(DPrefs->GroupBox3->isHidden());
     EXPECT_EQ(DPrefs->EditDir->text(), "?");
     EXPECT_FALSE(Entry(QStringLiteral("zz marker")));
-    EXPECT_EQ(BarPrefs.Dir, QString());
+    EXPECT_EQ(BarPrefs.Dir, EmptyDir);
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'|').toStdString();
 }
 
