@@ -290,6 +290,9 @@ void TDPrefs::keyPressEvent(QKeyEvent* event) {
 bool TDPrefs::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(e);
+        // Tab moves the focus on; the field itself never sees it.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            return QDialog::eventFilter(watched, e);
         const int code = VirtualKey(key);
         const Qt::KeyboardModifiers shift = key->modifiers();
         if (watched == EditDelay)
