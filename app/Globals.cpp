@@ -6,6 +6,7 @@
 #include "windows/Unit3.h"
 #include "windows/Unit4.h"
 
+#include <QFont>
 #include <QtGlobal>
 
 TBarPrefs BarPrefs;
@@ -23,6 +24,13 @@ TDAbout* DAbout = nullptr;
 void CreateForms() {
     // The built-in pictures live in the static core library; pull them in.
     Q_INIT_RESOURCE(vantrel);
+    // The windows are laid out for "MS Sans Serif" at 11 pixels; where it is missing, a sans
+    // serif of the same narrow widths keeps every caption inside its control.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+                                QStringLiteral("Helvetica"),
+                                QStringLiteral("DejaVu Sans Condensed")});
     // Each constructor sets its reference before it runs its creation handler, so handlers
     // reach the windows already created.
     new TVantrel();

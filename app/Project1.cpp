@@ -22,7 +22,8 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vantrel"));
+    // No display name: Qt would append it to every caption ("About Vantrel... - Vantrel"). The
+    // bar's empty caption still shows as the application name.
     QApplication::setQuitOnLastWindowClosed(false);
 
     CreateForms();

@@ -208,3 +208,308 @@ def icon():
 
 
 write_bmp24("icon16.bmp", icon())
+
+
+# ---------------------------------------------------------------------------------------------
+# Artwork of the preferences banner and the about logo: pixel letters, smoothed when enlarged,
+# on drawn gradients. Colours are reduced to a 256-entry palette before writing.
+
+# 5 x 7 capitals and digits; "X" is ink.
+FONT5 = {
+    "A": [".XXX.", "X...X", "X...X", "XXXXX", "X...X", "X...X", "X...X"],
+    "B": ["XXXX.", "X...X", "X...X", "XXXX.", "X...X", "X...X", "XXXX."],
+    "C": [".XXX.", "X...X", "X....", "X....", "X....", "X...X", ".XXX."],
+    "D": ["XXXX.", "X...X", "X...X", "X...X", "X...X", "X...X", "XXXX."],
+    "E": ["XXXXX", "X....", "X....", "XXXX.", "X....", "X....", "XXXXX"],
+    "F": ["XXXXX", "X....", "X....", "XXXX.", "X....", "X....", "X...."],
+    "G": [".XXX.", "X...X", "X....", "X.XXX", "X...X", "X...X", ".XXXX"],
+    "H": ["X...X", "X...X", "X...X", "XXXXX", "X...X", "X...X", "X...X"],
+    "I": ["XXX", ".X.", ".X.", ".X.", ".X.", ".X.", "XXX"],
+    "K": ["X...X", "X..X.", "X.X..", "XX...", "X.X..", "X..X.", "X...X"],
+    "L": ["X....", "X....", "X....", "X....", "X....", "X....", "XXXXX"],
+    "M": ["X...X", "XX.XX", "X.X.X", "X.X.X", "X...X", "X...X", "X...X"],
+    "N": ["X...X", "X...X", "XX..X", "X.X.X", "X..XX", "X...X", "X...X"],
+    "O": [".XXX.", "X...X", "X...X", "X...X", "X...X", "X...X", ".XXX."],
+    "P": ["XXXX.", "X...X", "X...X", "XXXX.", "X....", "X....", "X...."],
+    "Q": [".XXX.", "X...X", "X...X", "X...X", "X.X.X", "X..X.", ".XX.X"],
+    "R": ["XXXX.", "X...X", "X...X", "XXXX.", "X.X..", "X..X.", "X...X"],
+    "S": [".XXXX", "X....", "X....", ".XXX.", "....X", "....X", "XXXX."],
+    "T": ["XXXXX", "..X..", "..X..", "..X..", "..X..", "..X..", "..X.."],
+    "U": ["X...X", "X...X", "X...X", "X...X", "X...X", "X...X", ".XXX."],
+    "V": ["X...X", "X...X", "X...X", "X...X", "X...X", ".X.X.", "..X.."],
+    "W": ["X...X", "X...X", "X...X", "X.X.X", "X.X.X", "X.X.X", ".X.X."],
+    "Y": ["X...X", "X...X", ".X.X.", "..X..", "..X..", "..X..", "..X.."],
+    "0": [".XXX.", "X...X", "X..XX", "X.X.X", "XX..X", "X...X", ".XXX."],
+    "2": [".XXX.", "X...X", "....X", "...X.", "..X..", ".X...", "XXXXX"],
+    ".": [".", ".", ".", ".", ".", ".", "X"],
+    " ": ["..", "..", "..", "..", "..", "..", ".."],
+}
+
+# The product name in mixed case, 7 rows, drawn enlarged three times.
+TITLE_FONT = {
+    "V": ["X...X", "X...X", "X...X", "X...X", ".X.X.", ".X.X.", "..X.."],
+    "a": [".....", ".....", ".XXX.", "....X", ".XXXX", "X...X", ".XXXX"],
+    "n": [".....", ".....", "XXXX.", "X...X", "X...X", "X...X", "X...X"],
+    "t": [".X..", ".X..", "XXXX", ".X..", ".X..", ".X..", "..XX"],
+    "r": ["....", "....", "X.XX", "XX..", "X...", "X...", "X..."],
+    "e": [".....", ".....", ".XXX.", "X...X", "XXXXX", "X....", ".XXXX"],
+    "l": ["XX.", ".X.", ".X.", ".X.", ".X.", ".X.", "..X"],
+}
+
+
+def text_mask(text, font, spacing=1):
+    """The ink of a text as rows of booleans."""
+    rows = [[] for _ in range(7)]
+    for i, ch in enumerate(text):
+        glyph = font[ch]
+        for y in range(7):
+            rows[y] += [c == "X" for c in glyph[y]]
+            if i + 1 < len(text):
+                rows[y] += [False] * spacing
+    return rows
+
+
+def scale2x(mask):
+    h, w = len(mask), len(mask[0])
+
+    def at(x, y):
+        return mask[min(max(y, 0), h - 1)][min(max(x, 0), w - 1)]
+
+    out = [[False] * (w * 2) for _ in range(h * 2)]
+    for y in range(h):
+        for x in range(w):
+            b, d, e, f, hh = at(x, y - 1), at(x - 1, y), at(x, y), at(x + 1, y), at(x, y + 1)
+            out[2 * y][2 * x] = d if (d == b and b != f and d != hh) else e
+            out[2 * y][2 * x + 1] = f if (b == f and b != d and f != hh) else e
+            out[2 * y + 1][2 * x] = d if (d == hh and d != b and hh != f) else e
+            out[2 * y + 1][2 * x + 1] = f if (hh == f and d != hh and b != f) else e
+    return out
+
+
+def scale3x(mask):
+    h, w = len(mask), len(mask[0])
+
+    def at(x, y):
+        return mask[min(max(y, 0), h - 1)][min(max(x, 0), w - 1)]
+
+    out = [[False] * (w * 3) for _ in range(h * 3)]
+    for y in range(h):
+        for x in range(w):
+            a, b, c = at(x - 1, y - 1), at(x, y - 1), at(x + 1, y - 1)
+            d, e, f = at(x - 1, y), at(x, y), at(x + 1, y)
+            g, hh, i = at(x - 1, y + 1), at(x, y + 1), at(x + 1, y + 1)
+            db = d == b and b != f and d != hh
+            bf = b == f and b != d and f != hh
+            dh = d == hh and d != b and hh != f
+            hf = hh == f and d != hh and b != f
+            block = [
+                d if db else e,
+                b if (db and e != c) or (bf and e != a) else e,
+                f if bf else e,
+                d if (db and e != g) or (dh and e != a) else e,
+                e,
+                f if (bf and e != i) or (hf and e != c) else e,
+                d if dh else e,
+                hh if (dh and e != i) or (hf and e != g) else e,
+                f if hf else e,
+            ]
+            for k, v in enumerate(block):
+                out[3 * y + k // 3][3 * x + k % 3] = v
+    return out
+
+
+def mix(c1, c2, t):
+    t = min(max(t, 0.0), 1.0)
+    return tuple(int(round(a + (b - a) * t)) for a, b in zip(c1, c2))
+
+
+def noise(x, y, seed=0):
+    """A repeatable value in 0..1 for a pixel."""
+    n = (x * 374761393 + y * 668265263 + seed * 2147483647) & 0xFFFFFFFF
+    n = ((n ^ (n >> 13)) * 1274126177) & 0xFFFFFFFF
+    return ((n ^ (n >> 16)) & 0xFFFF) / 65535.0
+
+
+def stamp(p, mask, left, top, colour_at):
+    for y, row in enumerate(mask):
+        for x, ink in enumerate(row):
+            if ink and 0 <= top + y < len(p) and 0 <= left + x < len(p[0]):
+                p[top + y][left + x] = colour_at(x, y)
+
+
+def outline_of(mask, grow=1):
+    """The pixels around the ink (8-neighbourhood), as a mask of the same size plus a margin."""
+    h, w = len(mask), len(mask[0])
+    out = [[False] * (w + 2 * grow) for _ in range(h + 2 * grow)]
+    for y in range(h):
+        for x in range(w):
+            if mask[y][x]:
+                for dy in range(-grow, grow + 1):
+                    for dx in range(-grow, grow + 1):
+                        out[y + grow + dy][x + grow + dx] = True
+    for y in range(h):
+        for x in range(w):
+            if mask[y][x]:
+                out[y + grow][x + grow] = False
+    return out
+
+
+def reduce_colours(p, limit=256):
+    """Rounds the channels ever more coarsely until the picture holds at most limit colours."""
+    step = 1
+    while True:
+        q = [[tuple(min(255, (v + step // 2) // step * step) for v in c) for c in row]
+             for row in p]
+        if len({c for row in q for c in row}) <= limit:
+            return q
+        step += 1
+
+
+def bar_gauge(p, left, top, width, filled):
+    """A small picture of the bar itself: a framed trough with the blue body and its end cap."""
+    for x in range(left - 1, left + width + 2):
+        p[top - 1][x] = mix(p[top - 1][x], BLACK, 0.45)
+        p[top + 13][x] = mix(p[top + 13][x], LIGHT, 0.35)
+    for y in range(top, top + 13):
+        p[y][left - 1] = mix(p[y][left - 1], BLACK, 0.45)
+        p[y][left + width + 1] = mix(p[y][left + width + 1], LIGHT, 0.35)
+        for x in range(left, left + width + 1):
+            p[y][x] = TROUGH
+    for y in range(13):
+        p[top + y][left] = BAR_ROWS[y] if y in (0, 12) else BLACK
+        p[top + y][left + width] = BAR_ROWS[y] if y in (0, 12) else BLACK
+        for x in range(left + 1, left + filled):
+            p[top + y][x] = BAR_ROWS[y]
+        for k, f in enumerate((0.85, 0.7, 0.55)):
+            p[top + y][left + filled + k] = darker(BAR_ROWS[y], f) if 1 < y < 11 else BAR_ROWS[y]
+        p[top + y][left + filled + 3] = BAR_ROWS[y] if y in (0, 12) else BLACK
+    for x in range(left, left + width + 1):
+        p[top][x] = TROUGH
+        p[top + 1][x] = BLACK
+        p[top + 11][x] = BLACK
+        p[top + 12][x] = LIGHT
+
+
+def banner():
+    w, h = 375, 42
+    top_blue, mid_blue, low_blue = (36, 84, 178), (16, 48, 132), (6, 18, 70)
+    p = canvas(w, h, BLACK)
+    for y in range(h):
+        t = y / (h - 1)
+        base = mix(top_blue, mid_blue, t / 0.55) if t < 0.55 else mix(mid_blue, low_blue,
+                                                                         (t - 0.55) / 0.45)
+        for x in range(w):
+            c = base
+            # Fine diagonal weave with a little grain, fading towards the right.
+            if (x + y) % 4 == 0:
+                c = mix(c, (120, 160, 235), 0.18)
+            elif (x - y) % 6 == 0:
+                c = mix(c, (0, 0, 30), 0.22)
+            c = mix(c, (0, 0, 0), 0.12 * noise(x, y) + 0.18 * (x / w))
+            p[y][x] = c
+    # A soft glow behind the name.
+    for y in range(h):
+        for x in range(0, 200):
+            d = ((x - 70) / 95.0) ** 2 + ((y - 19) / 24.0) ** 2
+            if d < 1:
+                p[y][x] = mix(p[y][x], (90, 140, 230), 0.35 * (1 - d) ** 2)
+    # Bright top edge, dark bottom edge.
+    for x in range(w):
+        p[0][x] = mix(p[0][x], LIGHT, 0.55)
+        p[1][x] = mix(p[1][x], LIGHT, 0.2)
+        p[h - 1][x] = mix(p[h - 1][x], BLACK, 0.6)
+
+    title = scale3x(text_mask("Vantrel", TITLE_FONT, spacing=1))
+    tl, tt = 14, 5
+    ring = outline_of(title)
+    stamp(p, title, tl + 3, tt + 3, lambda x, y: mix(p[tt + 3 + y][tl + 3 + x], BLACK, 0.55))
+    stamp(p, ring, tl - 1, tt - 1, lambda x, y: (4, 14, 52))
+    stamp(p, title, tl, tt,
+          lambda x, y: mix((255, 255, 255), (150, 190, 255), y / (len(title) - 1)))
+    # Highlight along the top of each stroke.
+    for y in range(1, len(title)):
+        for x in range(len(title[0])):
+            if title[y][x] and not title[y - 1][x]:
+                p[tt + y][tl + x] = (255, 255, 255)
+
+    sub = text_mask("MEMORY LOAD MONITOR", FONT5, spacing=1)
+    stamp(p, sub, tl + 1, 31 + 1, lambda x, y: (4, 14, 52))
+    stamp(p, sub, tl, 31, lambda x, y: (170, 200, 250))
+
+    bar_gauge(p, 248, 15, 108, 70)
+    ver = text_mask("2.02", FONT5, spacing=1)
+    stamp(p, ver, 356 - len(ver[0]) + 1, 31 + 1, lambda x, y: (4, 14, 52))
+    stamp(p, ver, 356 - len(ver[0]), 31, lambda x, y: (170, 200, 250))
+    return reduce_colours(p)
+
+
+def logo():
+    w, h = 120, 64
+    p = canvas(w, h, BLACK)
+    cx, cy, r = 60.0, 22.0, 19.0
+    ss = 4  # samples per pixel side
+
+    def feather(px, py):
+        # Feather coordinates: u along the spine (lower left to upper right), v across it.
+        dx, dy = px - (cx - 17), py - (cy + 17)
+        u = (dx - dy) / 1.41421356
+        v = (dx + dy) / 1.41421356
+        length = 50.0
+        if u < 0 or u > length:
+            return None
+        t = u / length
+        spine = 3.0 * t * t
+        if t < 0.22:
+            return "shaft" if abs(v - spine) < 0.7 else None
+        half = 7.5 * (((t - 0.22) / 0.78) ** 0.5) * (1 - t) ** 0.35 * 1.6
+        side = v - spine
+        if side < -half or side > half * 0.8:
+            return None
+        if abs(side) < 0.55:
+            return "shaft"
+        # Slits between the barbs.
+        if ((u + abs(side) * 0.9) % 5.5) < 0.7 and abs(side) > 1.5:
+            return None
+        return "vane"
+
+    acc = [[[0.0, 0.0, 0.0] for _ in range(w)] for _ in range(h)]
+    for y in range(h):
+        for x in range(w):
+            total = [0.0, 0.0, 0.0]
+            for sy in range(ss):
+                for sx in range(ss):
+                    px, py = x + (sx + 0.5) / ss, y + (sy + 0.5) / ss
+                    c = (0, 0, 0)
+                    d = ((px - cx) ** 2 + (py - cy) ** 2) ** 0.5
+                    if d < r:
+                        k = d / r
+                        c = mix((92, 140, 236), (10, 26, 96), k ** 1.4)
+                        gl = ((px - cx + 7) ** 2 + (py - cy + 9) ** 2) ** 0.5
+                        if gl < 9:
+                            c = mix(c, (200, 220, 255), 0.45 * (1 - gl / 9) ** 2)
+                    elif d < r + 1.3:
+                        c = (150, 176, 220)
+                    part = feather(px, py)
+                    if part == "shaft":
+                        c = (250, 250, 255)
+                    elif part == "vane":
+                        dx, dy = px - (cx - 17), py - (cy + 17)
+                        t = ((dx - dy) / 1.41421356) / 50.0
+                        c = mix((255, 255, 255), (176, 196, 228), t)
+                    for k in range(3):
+                        total[k] += c[k]
+            acc[y][x] = tuple(int(round(v / (ss * ss))) for v in total)
+    p = [list(row) for row in acc]
+
+    name = scale2x(text_mask("QUILLMOOR", FONT5, spacing=1))
+    nl = (w - len(name[0])) // 2
+    nt = 47
+    stamp(p, name, nl, nt,
+          lambda x, y: mix((240, 240, 240), (128, 128, 128), y / (len(name) - 1)))
+    for x in range(nl, nl + len(name[0])):
+        p[nt - 3][x] = mix(BLACK, (120, 150, 210), 1 - abs(x - w / 2) / (len(name[0]) / 2))
+    return reduce_colours(p)
+
+
+write_bmp8("banner.bmp", banner())
+write_bmp8("logo.bmp", logo())

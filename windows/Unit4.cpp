@@ -2,17 +2,91 @@
 #include "windows/Unit4.h"
 
 #include "app/Globals.h"
+#include "controls/Image.h"
+#include "controls/Label.h"
+#include "platform/Screen.h"
+#include "platform/WindowSystem.h"
 
-TDAbout::TDAbout() : QDialog(nullptr) {
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+constexpr int32_t Grey = 0x808080; // red, green and blue 128
+constexpr int Middle = 125;        // every control is centred on this column
+
+TLabel* MakeLine(QWidget* parent, const QString& text, int top) {
+    auto* label = new TLabel(parent);
+    label->SetFontColor(Grey);
+    label->SetCaption(text);
+    label->move(Middle - label->width() / 2, top);
+    return label;
+}
+
+} // namespace
+
+TDAbout::TDAbout()
+    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint) {
     DAbout = this;
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("About Vantrel..."));
     setFixedSize(250, 142);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
     setPalette(pal);
     setAutoFillBackground(true);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    Image1 = new TImage(this);
+    Image1->setGeometry(65, 10, 120, 64);
+    Image1->SetPicture(QPixmap(QStringLiteral(":/art/logo.bmp")));
+    Label1 = MakeLine(this, QStringLiteral("Vantrel 2.02 (c) 1999-2002 Quillmoor"), 84);
+    Label2 = MakeLine(this, QStringLiteral("All rights reserved."), 99);
+
+    Edit1 = new QLineEdit(QStringLiteral("http://www.quillmoor.example/vantrel/"), this);
+    Edit1->setGeometry(9, 120, 232, 15);
+    Edit1->setFrame(false);
+    Edit1->setReadOnly(true);
+    Edit1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Edit1->setCursorPosition(0);
+    QPalette field = Edit1->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        field.setColor(group, QPalette::Base, Qt::black);
+        field.setColor(group, QPalette::Text, QColor(192, 192, 192));
+    }
+    Edit1->setPalette(field);
+    QFont underlined = font;
+    underlined.setUnderline(true);
+    Edit1->setFont(underlined);
+    // Tab passes the field by; a click puts the focus in it.
+    Edit1->setFocusPolicy(Qt::ClickFocus);
+    Edit1->setToolTip(QStringLiteral("Copy me in the clipboard"));
 }
 
 TDAbout::~TDAbout() {
     if (DAbout == this) DAbout = nullptr;
+}
+
+bool TDAbout::event(QEvent* e) {
+    if (e->type() == QEvent::WinIdChange) platform::KeepOffTaskbar(this);
+    return QDialog::event(e);
+}
+
+void TDAbout::setVisible(bool visible) {
+    if (visible && !Placed && !isVisible()) {
+        const QSize screen = platform::ScreenSize();
+        const QSize outer = frameGeometry().size();
+        move((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2);
+        Placed = true;
+    }
+    QDialog::setVisible(visible);
+}
+
+void TDAbout::keyPressEvent(QKeyEvent* event) {
+    // The box has no keys of its own: Escape and Enter do not close it.
+    QWidget::keyPressEvent(event);
 }

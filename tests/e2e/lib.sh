@@ -1,107 +1,161 @@
-# Shared by the end-to-end tests: a private X server, a private home, the program under test, and
-# reading windows and pixels. Source it; the test's first argument is the vantrel binary.
-set -euo pipefail
+# Shared helpers for the end-to-end scripts: a private X server and home, windows of a process,
+# reading pixels, and cleaning up. Source it; every helper starts with e2e_.
 
-VANTREL=${1:?usage: $0 path/to/vantrel}
-SKIP=77
-for tool in Xvfb xdotool import convert xwininfo; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit $SKIP; }
-done
+E2E_PIDS=()
+E2E_TMP=""
 
-E2E_TMP=$(mktemp -d /tmp/vantrel-e2e-XXXXXX)
-export HOME=$E2E_TMP/home XDG_CONFIG_HOME=$E2E_TMP/home/.config XDG_RUNTIME_DIR=$E2E_TMP/run
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
-SETTINGS=$XDG_CONFIG_HOME/vantrel/HKEY_CURRENT_USER.reg
-PIDS=()
-
-cleanup() {
-    for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$E2E_TMP"
+# Skips the test (exit 77) unless every named command is there.
+e2e_need() {
+    local cmd
+    for cmd in "$@"; do
+        command -v "$cmd" >/dev/null 2>&1 || { echo "skip: $cmd not installed"; exit 77; }
+    done
 }
-trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# Ends the tracked processes, the last started first (programs before their X server).
+e2e_cleanup() {
+    local i pid
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        pid=${E2E_PIDS[i]}
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    [ -n "$E2E_TMP" ] && rm -rf "$E2E_TMP"
+    return 0
+}
+trap e2e_cleanup EXIT
 
-# Starts Xvfb (1024 x 768) on a free display and exports DISPLAY.
-start_x() {
-    local n
-    for n in $(seq 90 190); do
-        [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-        Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
-        PIDS+=($!)
-        export DISPLAY=:$n
-        for _ in $(seq 50); do
-            xdpyinfo >/dev/null 2>&1 && return 0
+# Remembers a process to end at exit.
+e2e_track() { E2E_PIDS+=("$1"); }
+
+# A private home, config and runtime folder under one temporary folder ($E2E_TMP).
+e2e_private_home() {
+    E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-e2e-XXXXXX")
+    export HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$E2E_TMP/home/.config"
+    export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+}
+
+# Starts Xvfb on the first free display (screen size WxHxD, default 1024x768x24) and exports
+# DISPLAY.
+e2e_start_xvfb() {
+    local size=${1:-1024x768x24} n
+    e2e_need Xvfb xdpyinfo
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
+        local pid=$!
+        local i
+        for i in $(seq 50); do
+            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+                e2e_track "$pid"
+                export DISPLAY=":$n"
+                return 0
+            fi
+            kill -0 "$pid" 2>/dev/null || break
             sleep 0.1
         done
-        fail "Xvfb did not start on :$n"
+        kill "$pid" 2>/dev/null || true
     done
-    fail "no free display"
+    echo "skip: no X server could be started"
+    exit 77
 }
 
-# Writes a fake /proc/meminfo with the given MemTotal and MemAvailable (kB).
-fake_meminfo() {
+# Prints the id of a visible window of a process (optionally with the given title), waiting up
+# to 10 s; fails when none shows.
+e2e_window_of() {
+    local pid=$1 name=${2:-} i id
+    for i in $(seq 100); do
+        if [ -n "$name" ]; then
+            id=$(xdotool search --all --onlyvisible --pid "$pid" --name "^${name}\$" 2>/dev/null | head -1 || true)
+        else
+            id=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1 || true)
+        fi
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits until no visible window of the process has the given title (up to 10 s).
+e2e_window_gone() {
+    local pid=$1 name=$2 i
+    for i in $(seq 100); do
+        xdotool search --all --onlyvisible --pid "$pid" --name "^${name}\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Prints "X Y" of a window's top-left corner on the screen.
+e2e_window_pos() {
+    xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'
+}
+
+# Prints the colour of the screen pixel at X Y as #RRGGBB.
+e2e_pixel() {
+    import -window root png:- 2>/dev/null | convert - -crop "1x1+$1+$2" +repage txt:- |
+        grep -o '#[0-9A-Fa-f]\{6\}' | head -1
+}
+
+# Prints how many different colours the screen shows in the rectangle X Y W H.
+e2e_colours() {
+    import -window root png:- 2>/dev/null | convert - -crop "$3x$4+$1+$2" +repage -format %k info:
+}
+
+# Waits until a process has ended (up to 10 s); fails otherwise.
+e2e_wait_exit() {
+    local pid=$1 i
+    for i in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Writes a fake /proc/meminfo with the given MemTotal and MemAvailable (kB) for
+# e2e_start_vantrel to show the program.
+e2e_fake_meminfo() {
     printf 'MemTotal:       %s kB\nMemFree:        %s kB\nMemAvailable:   %s kB\n' "$1" "$2" "$2" \
         >"$E2E_TMP/meminfo"
 }
 
-# Starts vantrel in the background; with a fake meminfo written, it sees those figures (needs
-# root and a private mount namespace; the test is skipped where that is not allowed). Sets APP.
-start_vantrel() {
+# Starts the program in the background and sets APP to its pid. After e2e_fake_meminfo it sees
+# those figures: it runs in a private mount namespace with the fake file bound over
+# /proc/meminfo (needs root; the test is skipped where that is not allowed).
+e2e_start_vantrel() {
+    local bin=$1
     if [ -f "$E2E_TMP/meminfo" ]; then
-        unshare -m --propagation private true 2>/dev/null || { echo "SKIP: no mount namespace"; exit $SKIP; }
+        unshare -m --propagation private true 2>/dev/null || { echo "skip: no mount namespace"; exit 77; }
         unshare -m --propagation private bash -c \
-            "mount --bind '$E2E_TMP/meminfo' /proc/meminfo && exec '$VANTREL'" \
-            >"$E2E_TMP/vantrel.log" 2>&1 &
+            "mount --bind '$E2E_TMP/meminfo' /proc/meminfo && exec '$bin'" >"$E2E_TMP/app.log" 2>&1 &
     else
-        "$VANTREL" >"$E2E_TMP/vantrel.log" 2>&1 &
+        "$bin" >"$E2E_TMP/app.log" 2>&1 &
     fi
     APP=$!
-    PIDS+=($APP)
+    e2e_track "$APP"
 }
 
-# Waits until a mapped window of the program exists with the given size ("177x21"); prints its id.
-wait_window() {
-    local size=$1 id geometry
-    for _ in $(seq 100); do
+# Prints the id of a visible window of the given size ("177x21"), waiting up to 10 s.
+e2e_window_sized() {
+    local size=$1 i id
+    for i in $(seq 100); do
         for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
-            geometry=$(xwininfo -id "$id" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
-            if [ "$geometry" = "$size" ]; then
+            if [ "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null |
+                awk -F= '/^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print w "x" h}')" = "$size" ]; then
                 echo "$id"
                 return 0
             fi
         done
         sleep 0.1
     done
-    fail "no ${size} window appeared"
+    return 1
 }
 
-# Absolute position of a window: "X Y".
-window_pos() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} END{print x, y}'
-}
-
-# Takes a screenshot of the whole screen into $E2E_TMP/screen.png.
-screenshot() { import -window root "$E2E_TMP/screen.png"; }
-
-# Colour of a pixel of the last screenshot as "RRGGBB".
-pixel() {
+# Takes one screenshot into $E2E_TMP/screen.png; e2e_shot_pixel reads pixels of it as RRGGBB.
+e2e_screenshot() { import -window root "$E2E_TMP/screen.png"; }
+e2e_shot_pixel() {
     convert "$E2E_TMP/screen.png" -crop "1x1+$1+$2" -depth 8 txt:- |
         sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F
-}
-
-# Waits up to $2 seconds (default 10) for process $1 to end; prints its exit status.
-wait_exit() {
-    local pid=$1 limit=${2:-10} i
-    for i in $(seq $((limit * 10))); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null && fail "process $pid still running"
-    local status=0
-    wait "$pid" || status=$?
-    echo "$status"
 }

@@ -1,37 +1,49 @@
 #!/usr/bin/env bash
 # The real program in X: the bar where it belongs, as wide as the pinned figures say, off the
 # taskbar; Ctrl+I opens the details 21 pixels below; Ctrl+Q ends it with status 0.
+set -euo pipefail
+bin=$(realpath "$1")
 source "$(dirname "$0")/lib.sh"
+e2e_need xdotool import convert xprop unshare
+e2e_private_home
+e2e_start_xvfb 1024x768x24
+fail() {
+    echo "FAIL: $*"
+    cat "$E2E_TMP/app.log" 2>/dev/null || true
+    exit 1
+}
 
-start_x
 # 256 MB total, 96 MB available: load 64 %, bar body 87 pixels from x = 20.
-fake_meminfo 262144 98304
-start_vantrel
-bar=$(wait_window 177x21)
-read -r x y < <(window_pos "$bar")
+e2e_fake_meminfo 262144 98304
+e2e_start_vantrel "$bin"
+bar=$(e2e_window_sized 177x21) || fail "the bar did not show"
+read -r x y < <(e2e_window_pos "$bar")
 [ "$x" = 424 ] && [ "$y" = 0 ] || fail "bar at $x,$y, expected 424,0"
 xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "bar not off the taskbar"
 
 sleep 0.3
-screenshot
-# The bar body's middle row is 0xEFEFEF from x = 20 + 424 to 20 + 87 - 1; then the end cap.
+e2e_screenshot
+# The bar body's middle row is EFEFEF from x = 424 + 20 over 87 pixels; then the end cap.
 row=$((y + 4 + 5))
-for px in 444 480 530; do
-    [ "$(pixel "$px" "$row")" = EFEFEF ] || fail "no bar body at x=$px: $(pixel "$px" "$row")"
+first=$((424 + 20))
+last=$((first + 87 - 1))
+for px in $first 480 530 $last; do
+    [ "$(e2e_shot_pixel "$px" "$row")" = EFEFEF ] || fail "no bar body at x=$px"
 done
-last=$((424 + 20 + 87 - 1))
-[ "$(pixel "$last" "$row")" = EFEFEF ] || fail "bar body ends early at $last"
-[ "$(pixel $((last + 1)) "$row")" != EFEFEF ] || fail "bar body runs past $last"
-cp "$E2E_TMP/screen.png" /tmp/vantrel-e2e-bar.png 2>/dev/null || true
+[ "$(e2e_shot_pixel $((first - 1)) "$row")" != EFEFEF ] || fail "bar body starts before $first"
+[ "$(e2e_shot_pixel $((last + 1)) "$row")" != EFEFEF ] || fail "bar body runs past $last"
 
-xdotool windowfocus --sync "$bar" 2>/dev/null || xdotool windowfocus "$bar"
+xdotool windowfocus --sync "$bar"
 xdotool key --clearmodifiers ctrl+i
-details=$(wait_window 177x73)
-read -r dx dy < <(window_pos "$details")
+details=$(e2e_window_sized 177x73) || fail "Ctrl+I opened no details window"
+read -r dx dy < <(e2e_window_pos "$details")
 [ "$dx" = 424 ] && [ "$dy" = 21 ] || fail "details at $dx,$dy, expected 424,21"
+xprop -id "$details" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "details on the taskbar"
 
-xdotool windowfocus "$bar"
+xdotool windowfocus --sync "$bar"
 xdotool key --clearmodifiers ctrl+q
-status=$(wait_exit "$APP")
+e2e_wait_exit "$APP" || fail "Ctrl+Q did not end the program"
+status=0
+wait "$APP" || status=$?
 [ "$status" = 0 ] || fail "exit status $status"
 echo PASS
