@@ -21,7 +21,8 @@ int HexDigit(char16_t c) {
 std::optional<int32_t> ParseInt(const QString& text) {
     const qsizetype n = text.size();
     qsizetype i = 0;
-    while (i < n && text[i] == u' ') ++i;
+    while (i < n && text[i] == u' ')
+        ++i;
     if (i == n) return std::nullopt;
 
     qsizetype hexStart = -1;
@@ -59,7 +60,9 @@ std::optional<int32_t> ParseInt(const QString& text) {
     return static_cast<int32_t>(value);
 }
 
-int32_t StrToIntDef(const QString& text, int32_t def) { return ParseInt(text).value_or(def); }
+int32_t StrToIntDef(const QString& text, int32_t def) {
+    return ParseInt(text).value_or(def);
+}
 
 int32_t StrToInt(const QString& text) {
     if (const auto value = ParseInt(text)) return *value;
@@ -100,7 +103,8 @@ QString FormatKb(long double kb) {
         if (!std::isfinite(magnitude) || magnitude > 1e30L) magnitude = 1e30L;
         digits = QString::number(static_cast<double>(magnitude), 'f', 0);
         const QChar sep = platform::ThousandSeparator();
-        for (qsizetype pos = digits.size() - 3; pos > 0; pos -= 3) digits.insert(pos, sep);
+        for (qsizetype pos = digits.size() - 3; pos > 0; pos -= 3)
+            digits.insert(pos, sep);
         if (negative) digits.prepend(u'-');
     }
     return digits + QStringLiteral(" Kb");

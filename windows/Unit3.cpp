@@ -81,9 +81,13 @@ bool TFDetails::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-void TFDetails::FormCreate() { LoadScheme(); }
+void TFDetails::FormCreate() {
+    LoadScheme();
+}
 
-void TFDetails::FormShow() { ClosePressed = false; }
+void TFDetails::FormShow() {
+    ClosePressed = false;
+}
 
 void TFDetails::FormCloseQuery(bool& CanClose) {
     DetailsShown = false;
@@ -136,7 +140,9 @@ void TFDetails::Shape2MouseMove(int X, int Y) {
     move(x() + X - DetailsGrabX, y());
 }
 
-void TFDetails::Shape2MouseUp(Qt::MouseButton, int, int) { DetailsDragging = false; }
+void TFDetails::Shape2MouseUp(Qt::MouseButton, int, int) {
+    DetailsDragging = false;
+}
 
 void TFDetails::LoadScheme() {
     IDetails->SetPicture(res_details->Picture());

@@ -86,6 +86,13 @@ void TDAbout::setVisible(bool visible) {
     QDialog::setVisible(visible);
 }
 
+void TDAbout::showEvent(QShowEvent* event) {
+    // The lines measure their text when first shown; centre them on the middle column then.
+    for (TLabel* label : {Label1, Label2})
+        label->move(Middle - label->width() / 2, label->y());
+    QDialog::showEvent(event);
+}
+
 void TDAbout::keyPressEvent(QKeyEvent* event) {
     // The box has no keys of its own: Escape and Enter do not close it.
     QWidget::keyPressEvent(event);

@@ -30,7 +30,7 @@ last=$((first + 87 - 1))
 for px in $first 480 530 $last; do
     [ "$(e2e_shot_pixel "$px" "$row")" = EFEFEF ] || fail "no bar body at x=$px"
 done
-[ "$(e2e_shot_pixel $((first - 1)) "$row")" != EFEFEF ] || fail "bar body starts before $first"
+[ "$(e2e_shot_pixel $((first - 4)) "$row")" = 000000 ] || fail "no start cap at $((first - 4))"
 [ "$(e2e_shot_pixel $((last + 1)) "$row")" != EFEFEF ] || fail "bar body runs past $last"
 
 xdotool windowfocus --sync "$bar"

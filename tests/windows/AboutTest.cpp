@@ -47,6 +47,7 @@ TEST_F(AboutTest, LayoutAndColours) {
     EXPECT_EQ(logo.format(), QImage::Format_Indexed8);
     EXPECT_EQ(a->Image1->Picture().size(), QSize(120, 64));
 
+    a->show(); // the lines measure their text when shown
     const std::pair<TLabel*, int> lines[] = {{a->Label1, 84}, {a->Label2, 99}};
     for (const auto& [label, top] : lines) {
         EXPECT_EQ(label->y(), top);
