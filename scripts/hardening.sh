@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Hardening run: the unit and window tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (clang), then a bounded run of every libFuzzer target on its seeds.
+# Any sanitizer report or fuzzer finding fails the run.
+#   scripts/hardening.sh [fuzz seconds per target, default 60]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+FUZZ_SECONDS=${1:-60}
+bash scripts/deps.sh
+export CC=clang CXX=clang++
+
+start=$(date +%s)
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVANTREL_SANITIZE=ON -DVANTREL_E2E=OFF >/dev/null
+cmake --build build-asan -j"$(nproc)" --target unit_tests window_tests
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd build-asan && ctest --output-on-failure -L 'unit|windows' -j2)
+echo "sanitizer run: $(($(date +%s) - start)) s"
+
+start=$(date +%s)
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_TESTS=OFF -DVANTREL_FUZZ=ON \
+    -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined" >/dev/null
+cmake --build build-fuzz -j"$(nproc)"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+for target in build-fuzz/tests/fuzz/fuzz_*; do
+    name=$(basename "$target")
+    name=${name#fuzz_}
+    work=$(mktemp -d)
+    seeds=(tests/fuzz/corpus/"$name")
+    if [ "$name" = bmp ]; then
+        for d in ../shared/bmpsuite/g ../shared/bmpsuite/q ../shared/bmpsuite/b; do
+            [ -d "$d" ] && seeds+=("$d")
+        done
+    fi
+    echo "fuzzing $name for $FUZZ_SECONDS s"
+    "$target" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="$work/" -print_final_stats=1 "$work" "${seeds[@]}" 2>&1 |
+        grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY|INFO: Seed|artifact)' || true
+    if ls "$work"/crash-* "$work"/timeout-* "$work"/oom-* "$work"/leak-* >/dev/null 2>&1; then
+        echo "fuzz_$name found a failing input:" >&2
+        ls "$work"/crash-* "$work"/timeout-* "$work"/oom-* "$work"/leak-* 2>/dev/null >&2
+        exit 1
+    fi
+    rm -rf "$work"
+done
+echo "fuzzing: $(($(date +%s) - start)) s"
