@@ -1,10 +1,12 @@
 // Program entry: the application, its four windows, the message loop.
 #include "app/Globals.h"
+#include "app/Theme.h"
 #include "app/Unit1.h"
 
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 int main(int argc, char* argv[]) {
     const bool x11 = std::getenv("DISPLAY") && *std::getenv("DISPLAY");
@@ -20,7 +22,10 @@ int main(int argc, char* argv[]) {
         if (x11) qputenv("QT_QPA_PLATFORM", "xcb");
     }
 
+    std::optional<BuiltInTheme> theme(std::in_place);
     QApplication app(argc, argv);
+    theme.reset();
+    InstallTooltipTiming();
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     // No display name: Qt would append it to every caption ("About Vantrel... - Vantrel"). The
     // bar's empty caption still shows as the application name.
