@@ -1,0 +1,110 @@
+# Shared helpers for the end-to-end scripts: a private X server and home, windows of a process,
+# reading pixels, and cleaning up. Source it; every helper starts with e2e_.
+
+E2E_PIDS=()
+E2E_TMP=""
+
+# Skips the test (exit 77) unless every named command is there.
+e2e_need() {
+    local cmd
+    for cmd in "$@"; do
+        command -v "$cmd" >/dev/null 2>&1 || { echo "skip: $cmd not installed"; exit 77; }
+    done
+}
+
+# Ends the tracked processes, the last started first (programs before their X server).
+e2e_cleanup() {
+    local i pid
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        pid=${E2E_PIDS[i]}
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    [ -n "$E2E_TMP" ] && rm -rf "$E2E_TMP"
+    return 0
+}
+trap e2e_cleanup EXIT
+
+# Remembers a process to end at exit.
+e2e_track() { E2E_PIDS+=("$1"); }
+
+# A private home, config and runtime folder under one temporary folder ($E2E_TMP).
+e2e_private_home() {
+    E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-e2e-XXXXXX")
+    export HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$E2E_TMP/home/.config"
+    export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+}
+
+# Starts Xvfb on the first free display (screen size WxHxD, default 1024x768x24) and exports
+# DISPLAY.
+e2e_start_xvfb() {
+    local size=${1:-1024x768x24} n
+    e2e_need Xvfb xdpyinfo
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
+        local pid=$!
+        local i
+        for i in $(seq 50); do
+            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+                e2e_track "$pid"
+                export DISPLAY=":$n"
+                return 0
+            fi
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$pid" 2>/dev/null || true
+    done
+    echo "skip: no X server could be started"
+    exit 77
+}
+
+# Prints the id of a visible window of a process (optionally with the given title), waiting up
+# to 10 s; fails when none shows.
+e2e_window_of() {
+    local pid=$1 name=${2:-} i id
+    for i in $(seq 100); do
+        if [ -n "$name" ]; then
+            id=$(xdotool search --all --onlyvisible --pid "$pid" --name "^${name}\$" 2>/dev/null | head -1 || true)
+        else
+            id=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1 || true)
+        fi
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits until no visible window of the process has the given title (up to 10 s).
+e2e_window_gone() {
+    local pid=$1 name=$2 i
+    for i in $(seq 100); do
+        xdotool search --all --onlyvisible --pid "$pid" --name "^${name}\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Prints "X Y" of a window's top-left corner on the screen.
+e2e_window_pos() {
+    xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'
+}
+
+# Prints the colour of the screen pixel at X Y as #RRGGBB.
+e2e_pixel() {
+    import -window root -depth 8 -crop "1x1+$1+$2" +repage txt:- 2>/dev/null |
+        grep -o '#[0-9A-Fa-f]\{6\}' | head -1
+}
+
+# Waits until a process has ended (up to 10 s); fails otherwise.
+e2e_wait_exit() {
+    local pid=$1 i
+    for i in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
