@@ -126,6 +126,8 @@ QImage DecodeBitmap(const QByteArray& bytes) {
     // unless the environment changes it); that, too, is not a valid bitmap here.
     QImage image = reader.read();
     if (image.isNull()) throw NotValid();
+    // A bitmap is drawn as its colours are stored; an alpha channel does not make it see-through.
+    if (image.hasAlphaChannel()) image = image.convertToFormat(QImage::Format_RGB32);
     return image;
 }
 
@@ -137,8 +139,10 @@ QImage LoadBitmap(const QString& path) {
     if (!QFileInfo(native).isFile() || !file.open(QIODevice::ReadOnly))
         throw VantrelError(QStringLiteral("Cannot open file %1").arg(path));
     // A file far beyond the largest picture the loader accepts is refused before it is read.
-    if (file.size() > MaxBitmapFileSize) throw NotValid();
-    const QByteArray bytes = file.read(MaxBitmapFileSize + 1);
-    if (bytes.size() > MaxBitmapFileSize) throw NotValid();
+    // The buffer is sized by the file (one byte more shows a file that grows meanwhile).
+    const qint64 size = file.size();
+    if (size > MaxBitmapFileSize) throw NotValid();
+    const QByteArray bytes = file.read(size + 1);
+    if (bytes.size() > size) throw NotValid();
     return DecodeBitmap(bytes);
 }

@@ -115,6 +115,7 @@ TEST_F(LoadBitmapTest, PublicCorpus) {
                 QStringLiteral("s:\\%1\\%2").arg(QLatin1String(kind), it.fileName().toUpper());
             QImage image;
             const QString error = ErrorOf([&] { image = LoadBitmap(path); });
+            EXPECT_FALSE(image.hasAlphaChannel()) << path.toStdString();
             if (kind[0] == 'g') {
                 EXPECT_EQ(error, QString()) << path.toStdString();
                 EXPECT_FALSE(image.isNull()) << path.toStdString();

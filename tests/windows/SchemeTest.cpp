@@ -122,6 +122,22 @@ TEST_F(SchemeTest, FullSchemeDressesBothWindows) {
     EXPECT_EQ(Vantrel->Iebar->x(), 16 + 3 + 64);
 }
 
+TEST_F(SchemeTest, MarkIsNotDrawnInItsBottomLeftColour) {
+    MakeScheme("skins/mark", {"back.bmp", "bar.bmp"});
+    QImage mark(3, 13, QImage::Format_RGB32);
+    mark.fill(Qt::black);
+    for (int y = 0; y < 13; ++y)
+        mark.setPixel(1, y, qRgb(255, 0, 255));
+    mark.setPixel(0, 12, qRgb(255, 0, 255));
+    mark.save(Native("skins/mark/cache.bmp"), "BMP");
+    LoadBoth("x:\\skins\\", "mark");
+    const QImage strip = Vantrel->grab().toImage();
+    EXPECT_EQ(strip.pixel(159, 8), qRgb(0, 0, 0));
+    EXPECT_EQ(strip.pixel(160, 8), BackColor.rgb());
+    EXPECT_EQ(strip.pixel(159, 16), BackColor.rgb());
+    EXPECT_EQ(strip.pixel(161, 16), qRgb(0, 0, 0));
+}
+
 TEST_F(SchemeTest, WhichFilesTheWindowsFallBackFrom) {
     const struct {
         const char* what;
