@@ -423,6 +423,7 @@ TEST_F(SchemeTest, PublicCorpusAsTheBarPicture) {
             vtest::Errors().clear();
             LoadBoth("x:\\skins\\", "suite");
             if (vtest::Errors().isEmpty()) {
+                EXPECT_FALSE(Vantrel->Ibar->Picture().hasAlphaChannel());
                 EXPECT_EQ(MemFig.FullBarWidth, Vantrel->Ibar->Picture().width());
                 EXPECT_GT(MemFig.FullBarWidth, 0);
             } else {
