@@ -40,6 +40,8 @@ int SchemeIndex(const QStringList& Names, const QString& Scheme) {
 void TDPrefs::RefreshList(const QString& Folder) {
     const QStringList names = SchemeNames(Folder);
     SchemeList->clear();
+    // The names come sorted; the list's own sorting would put capitals first.
+    SchemeList->setSortingEnabled(false);
     SchemeList->addItems(names);
     // No match leaves nothing selected.
     SchemeList->setCurrentRow(SchemeIndex(names, BarPrefs.Scheme));
