@@ -144,7 +144,15 @@ void TVantrel::BuildMenu() {
 
 void TVantrel::FormCreate() {
     readprefs();
-    LoadScheme();
+    try {
+        LoadScheme();
+    } catch (const VantrelError& e) {
+        // One bad file in the scheme must not leave the meter frozen for the whole run: report
+        // it, give the bar the built-in look and finish starting.
+        platform::ReportError(e.message());
+        LoadPemmet();
+        SetBarGeometry();
+    }
     Dragging = false;
     DetailsShown = false;
     MemFig.LastBarWidth = 0;
@@ -329,8 +337,14 @@ void TVantrel::LoadScheme() {
             }
         }
     }
+    SetBarGeometry();
+}
+
+void TVantrel::SetBarGeometry() {
     MemFig.FullBarWidth = Ibar->width();
+    // From now on the sampler sets the width.
     Ibar->SetAutoSize(false);
+    // The band starts right after the start cap, which stays at left 16.
     Ibar->SetLeft(Ibbar->width() + 16);
     MemFig.BarScale = Ibar->width() / 100.0;
 }

@@ -94,4 +94,6 @@ protected:
 private:
     void BuildControls();
     void BuildMenu();
+    // The end of every scheme load: FullBarWidth, BarScale and the left of Ibar from the pictures.
+    void SetBarGeometry();
 };

@@ -7,7 +7,9 @@
 #include "controls/Label.h"
 #include "controls/Shape.h"
 #include "platform/ErrorReport.h"
+#include "platform/Files.h"
 #include "platform/WindowSystem.h"
+#include "windows/TextColor.h"
 
 #include <QCloseEvent>
 
@@ -145,8 +147,17 @@ void TFDetails::Shape2MouseUp(Qt::MouseButton, int, int) {
 }
 
 void TFDetails::LoadScheme() {
-    IDetails->SetPicture(res_details->Picture());
-    LoadTextColor(0);
+    const QString base = BarPrefs.Dir + BarPrefs.Scheme + u'\\';
+    const QString face = base + QStringLiteral("details.bmp");
+    const QString textColor = base + QStringLiteral("TextColor.txt");
+    const bool haveFace = platform::FileExists(face);
+    const bool haveTextColor = platform::FileExists(textColor);
+    // The face and the colour fall back each on its own.
+    if (haveFace)
+        IDetails->LoadFromFile(face);
+    else
+        IDetails->SetPicture(res_details->Picture());
+    LoadTextColor(haveTextColor ? TextColorOf(ReadTextColorFile(textColor)) : 0);
 }
 
 void TFDetails::LoadTextColor(int32_t Color) {

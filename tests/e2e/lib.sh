@@ -95,7 +95,7 @@ e2e_window_pos() {
 
 # Prints the colour of the screen pixel at X Y as #RRGGBB.
 e2e_pixel() {
-    import -window root png:- 2>/dev/null | convert - -crop "1x1+$1+$2" +repage txt:- |
+    import -window root -depth 8 -crop "1x1+$1+$2" +repage txt:- 2>/dev/null |
         grep -o '#[0-9A-Fa-f]\{6\}' | head -1
 }
 

@@ -1,0 +1,22 @@
+// Reading a scheme's "TextColor.txt": its first line as a colour name or an integer.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+// The first line: from the first byte to the first byte 13 or 26, or to the end. A byte 10 does
+// not end it, and nothing is trimmed.
+QByteArray TextColorLine(const QByteArray& contents);
+
+// The colour the first line gives: one of the 42 colour names (ASCII letters in any case), or
+// else a number in the integer text syntax. Empty when it is neither.
+std::optional<int32_t> ParseTextColor(const QByteArray& contents);
+
+// As ParseTextColor; raises "'%s' is not a valid integer value" with the line read.
+int32_t TextColorOf(const QByteArray& contents);
+
+// The start of the file at path (a path as the file layer understands it), enough for its first
+// line to be judged; empty when it cannot be read.
+QByteArray ReadTextColorFile(const QString& path);
