@@ -9,6 +9,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
+#include "platform/Registry.h"
 #include "platform/Screen.h"
 #include "platform/VError.h"
 #include "platform/WindowSystem.h"
@@ -21,8 +22,8 @@
 #include <QCoreApplication>
 #include <QHelpEvent>
 #include <QIcon>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
@@ -121,8 +122,9 @@ void TVantrel::BuildMenu() {
             addAction(action); // the shortcuts act while the bar is the active window
         }
         if (handler)
-            connect(action, &QAction::triggered, this,
-                    [this, handler] { platform::Guarded([this, handler] { (this->*handler)(); }); });
+            connect(action, &QAction::triggered, this, [this, handler] {
+                platform::Guarded([this, handler] { (this->*handler)(); });
+            });
         return action;
     };
     About1 = command(QStringLiteral("&About..."), {}, &TVantrel::About1Click);
@@ -132,8 +134,8 @@ void TVantrel::BuildMenu() {
     PopupMenu1->addSeparator();
     Prefs1 = command(QStringLiteral("Preferences..."), QKeySequence(Qt::CTRL | Qt::Key_P),
                      &TVantrel::Prefs1Click);
-    Quit1 = command(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-                    &TVantrel::Quit1Click);
+    Quit1 =
+        command(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &TVantrel::Quit1Click);
     PopupMenu1->addSeparator();
     Cancel1 = command(QStringLiteral("&Cancel"), {}, nullptr);
 }
@@ -152,21 +154,32 @@ void TVantrel::FormCreate() {
     Timer();
 }
 
-void TVantrel::FormActivate() { platform::KeepOffTaskbar(this); }
+void TVantrel::FormActivate() {
+    platform::KeepOffTaskbar(this);
+}
 
 void TVantrel::FormCloseQuery(bool& CanClose) {
     writeprefs();
     CanClose = true;
 }
 
-void TVantrel::closeEvent(QCloseEvent* event) {
+bool TVantrel::QueryClose() {
+    // A close request that arrives while one is being answered (from inside an error box, say)
+    // is not answered twice.
+    if (InCloseQuery) return false;
+    InCloseQuery = true;
     bool canClose = false;
     platform::Guarded([&] {
         bool allowed = true;
         FormCloseQuery(allowed);
         canClose = allowed;
     });
-    if (!canClose) {
+    InCloseQuery = false;
+    return canClose;
+}
+
+void TVantrel::closeEvent(QCloseEvent* event) {
+    if (!QueryClose()) {
         event->ignore();
         return;
     }
@@ -209,14 +222,20 @@ void TVantrel::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
-void TVantrel::PopupAt(const QPoint& screenPos) { PopupMenu1->exec(screenPos); }
+void TVantrel::PopupAt(const QPoint& screenPos) {
+    PopupMenu1->exec(screenPos);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Menu commands
 
-void TVantrel::SuperTimer1Timer() { Timer(); }
+void TVantrel::SuperTimer1Timer() {
+    Timer();
+}
 
-void TVantrel::About1Click() { ShowModal(DAbout); }
+void TVantrel::About1Click() {
+    ShowModal(DAbout);
+}
 
 void TVantrel::ShowDetails1Click() {
     DetailsShown = true;
@@ -230,8 +249,7 @@ void TVantrel::Prefs1Click() {
     if (ShowModal(DPrefs) != QDialog::Accepted) return;
     SetTimerInterval(BarPrefs.TimerDelay);
     BarPrefs.Dir = DPrefs->EditDir->text();
-    if (QListWidgetItem* item = DPrefs->SchemeList->currentItem())
-        BarPrefs.Scheme = item->text();
+    if (QListWidgetItem* item = DPrefs->SchemeList->currentItem()) BarPrefs.Scheme = item->text();
     LoadScheme();
     FDetails->LoadScheme();
     MemFig.LastBarWidth = 0;
@@ -239,7 +257,9 @@ void TVantrel::Prefs1Click() {
     MoveToFixedEdge();
 }
 
-void TVantrel::Quit1Click() { close(); }
+void TVantrel::Quit1Click() {
+    close();
+}
 
 void TVantrel::SetTimerInterval(int32_t delay) {
     // An interval of 0 (or one that Windows would read as an unsigned value of weeks) stops
@@ -274,7 +294,9 @@ void TVantrel::Timer() {
     if (DetailsShown) FDetails->SetFigures(texts);
 }
 
-void TVantrel::paintbackground() { IBack->repaint(); }
+void TVantrel::paintbackground() {
+    IBack->repaint();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Schemes
@@ -326,23 +348,66 @@ void TVantrel::LoadScheme() {
 // ---------------------------------------------------------------------------------------------
 // Settings
 
+namespace {
+
+QString PrefsKey() {
+    return QStringLiteral("Software\\Quillmoor\\Vantrel");
+}
+
+// One setting read. A value stored with a type other than text is reported and its default taken,
+// so that the settings after it are still read and none of them is later overwritten with zero.
+QString ReadString(const QString& name, const QString& def) {
+    try {
+        return platform::RegReadString(PrefsKey(), name, def);
+    } catch (const VantrelError& e) {
+        platform::ReportError(e.message());
+        return def;
+    }
+}
+
+int32_t ReadInteger(const QString& name, int32_t def) {
+    try {
+        return StrToIntDef(platform::RegReadText(PrefsKey(), name).value_or(QString()), def);
+    } catch (const VantrelError& e) {
+        platform::ReportError(e.message());
+        return def;
+    }
+}
+
+} // namespace
+
 void TVantrel::readprefs() {
-    const QSize screen = platform::ScreenSize();
-    SetTop(0);
-    SetLeft(screen.width() / 2 - 88);
-    BarPrefs.Dir = QString();
-    BarPrefs.Scheme = QStringLiteral("<none>");
-    BarPrefs.TimerDelay = 1500;
-    BarPrefs.Aot = 0;
+    const int screenWidth = platform::ScreenSize().width();
+    SetTop(ReadInteger(QStringLiteral("Top"), 0));
+    SetLeft(ReadInteger(QStringLiteral("Left"), screenWidth / 2 - 88));
+    BarPrefs.Dir = ReadString(QStringLiteral("Dir"), QString());
+    BarPrefs.Scheme = ReadString(QStringLiteral("Scheme"), QStringLiteral("<none>"));
+    BarPrefs.TimerDelay = ReadInteger(QStringLiteral("TimerDelay"), 1500);
+    BarPrefs.Aot = ReadInteger(QStringLiteral("Aot"), 0);
     SetStayOnTop(BarPrefs.Aot);
-    BarPrefs.NoMove = 0;
-    BarPrefs.BarPos = 1;
-    BarPrefs.FixPos = 0;
-    BarPrefs.BarTip = 0;
+    BarPrefs.NoMove = ReadInteger(QStringLiteral("NoMove"), 0);
+    BarPrefs.BarPos = ReadInteger(QStringLiteral("BarPos"), 1);
+    BarPrefs.FixPos = ReadInteger(QStringLiteral("FixPos"), 0);
+    // Read as "Bartip", written as "BarTip": names match without regard to case.
+    BarPrefs.BarTip = ReadInteger(QStringLiteral("Bartip"), 0);
     ShowHint = BarPrefs.BarTip == 1;
 }
 
-void TVantrel::writeprefs() {}
+void TVantrel::writeprefs() {
+    using platform::RegWriteInteger;
+    using platform::RegWriteString;
+    const QString key = PrefsKey();
+    RegWriteInteger(key, QStringLiteral("Top"), Top());
+    RegWriteInteger(key, QStringLiteral("Left"), Left());
+    RegWriteInteger(key, QStringLiteral("Aot"), BarPrefs.Aot);
+    RegWriteInteger(key, QStringLiteral("TimerDelay"), BarPrefs.TimerDelay);
+    RegWriteInteger(key, QStringLiteral("NoMove"), BarPrefs.NoMove);
+    RegWriteInteger(key, QStringLiteral("BarPos"), BarPrefs.BarPos);
+    RegWriteInteger(key, QStringLiteral("FixPos"), BarPrefs.FixPos);
+    RegWriteString(key, QStringLiteral("Scheme"), BarPrefs.Scheme);
+    RegWriteString(key, QStringLiteral("Dir"), BarPrefs.Dir);
+    RegWriteInteger(key, QStringLiteral("BarTip"), BarPrefs.BarTip);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Dragging, edges, stay-on-top
@@ -385,7 +450,9 @@ void TVantrel::Shape1MouseMove(int X, int Y) {
     SetTop(Top() + dY);
 }
 
-void TVantrel::Shape1MouseUp(Qt::MouseButton, int, int) { Dragging = false; }
+void TVantrel::Shape1MouseUp(Qt::MouseButton, int, int) {
+    Dragging = false;
+}
 
 void TVantrel::MoveToFixedEdge() {
     if (BarPrefs.FixPos != 1) return;
@@ -408,7 +475,9 @@ void TVantrel::MoveToFixedEdge() {
     }
 }
 
-bool TVantrel::StaysOnTop() const { return windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+bool TVantrel::StaysOnTop() const {
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
 
 void TVantrel::SetStayOnTop(int32_t aot) {
     const bool on = aot == 1;
