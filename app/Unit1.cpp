@@ -190,8 +190,9 @@ void TVantrel::closeEvent(QCloseEvent* event) {
 bool TVantrel::event(QEvent* e) {
     switch (e->type()) {
     case QEvent::WinIdChange:
-        // A new native window (at creation, and when stay-on-top re-creates it).
-        platform::KeepOffTaskbar(this);
+        // A new native window (at creation, and when stay-on-top re-creates it). The event also
+        // reports the old one's end, with no window to mark.
+        if (internalWinId()) platform::KeepOffTaskbar(this);
         break;
     case QEvent::WindowActivate:
         platform::Guarded([this] { FormActivate(); });
@@ -486,5 +487,9 @@ void TVantrel::SetStayOnTop(int32_t aot) {
     const bool wasVisible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, on);
     move(position);
-    if (wasVisible) show();
+    if (wasVisible) {
+        show();
+        // Showing may give the bar yet another native window, of which no event tells.
+        platform::KeepOffTaskbar(this);
+    }
 }
