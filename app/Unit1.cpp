@@ -398,6 +398,9 @@ void TVantrel::writeprefs() {
     using platform::RegWriteInteger;
     using platform::RegWriteString;
     const QString key = PrefsKey();
+    // The ten values replace the file together: one flush to disk instead of ten, and of two
+    // copies closing at once each leaves a whole set, never a mix of both.
+    platform::RegWriteGroup group;
     RegWriteInteger(key, QStringLiteral("Top"), Top());
     RegWriteInteger(key, QStringLiteral("Left"), Left());
     RegWriteInteger(key, QStringLiteral("Aot"), BarPrefs.Aot);
@@ -408,6 +411,7 @@ void TVantrel::writeprefs() {
     RegWriteString(key, QStringLiteral("Scheme"), BarPrefs.Scheme);
     RegWriteString(key, QStringLiteral("Dir"), BarPrefs.Dir);
     RegWriteInteger(key, QStringLiteral("BarTip"), BarPrefs.BarTip);
+    group.Commit();
 }
 
 // ---------------------------------------------------------------------------------------------

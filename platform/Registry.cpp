@@ -413,67 +413,123 @@ void RemoveLeftovers(const QString& folder, const QString& base) {
         QFile::remove(folder + u'/' + name);
 }
 
-void WriteValue(const QString& key, const QString& name, uint32_t type, const QByteArray& data,
-                std::optional<QString>& report) {
-    const QString folder = Folder();
-    const QString file = folder + u'/' + QLatin1String(FileName);
-    const auto createFailed = [&] {
-        return VantrelError(QStringLiteral("Failed to create key %1").arg(key));
-    };
-    const auto setFailed = [&] {
-        return VantrelError(QStringLiteral("Failed to set data for '%1'").arg(name));
-    };
+} // namespace
 
-    const QByteArray folderPath = QFile::encodeName(folder);
-    if (!MakeFolder(folderPath)) throw createFailed();
-    // Writers take turns on the folder, which, unlike the file, is never replaced.
-    Fd lock(::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (lock.get() < 0) throw createFailed();
-    while (::flock(lock.get(), LOCK_EX) != 0 && errno == EINTR) {
+// One locked read-change-replace of the file: opened by the first value written, replaced once.
+struct WriteSession {
+    QString Key, FirstName; // for the failure messages
+    QString File, Target, TargetFolder, TargetName;
+    int Lock = -1;
+    bool Existed = false;
+    RegDocument Document;
+    std::optional<QString> Report; // shown once the lock is released
+
+    WriteSession() = default;
+    WriteSession(const WriteSession&) = delete;
+    WriteSession& operator=(const WriteSession&) = delete;
+    ~WriteSession() { Unlock(); }
+    void Unlock() {
+        if (Lock >= 0) ::close(Lock);
+        Lock = -1;
+    }
+    bool IsOpen() const { return Lock >= 0; }
+
+    VantrelError CreateFailed() const {
+        return VantrelError(QStringLiteral("Failed to create key %1").arg(Key));
+    }
+    VantrelError SetFailed() const {
+        return VantrelError(QStringLiteral("Failed to set data for '%1'").arg(FirstName));
     }
 
-    // A link to the file elsewhere (a dotfiles folder) stays a link: the file it names is
-    // replaced.
-    QString target = file;
-    struct stat st;
-    if (::lstat(QFile::encodeName(file).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        const QString resolved = QFileInfo(file).canonicalFilePath();
-        if (!resolved.isEmpty()) target = resolved;
-    }
-    const QString targetFolder = QFileInfo(target).absolutePath();
-    const QString targetName = QFileInfo(target).fileName();
-    RemoveLeftovers(targetFolder, targetName);
+    void Open(const QString& key, const QString& name) {
+        Key = key;
+        FirstName = name;
+        const QString folder = Folder();
+        File = folder + u'/' + QLatin1String(FileName);
+        const QByteArray folderPath = QFile::encodeName(folder);
+        if (!MakeFolder(folderPath)) throw CreateFailed();
+        // Writers take turns on the folder, which, unlike the file, is never replaced.
+        Lock = ::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (Lock < 0) throw CreateFailed();
+        while (::flock(Lock, LOCK_EX) != 0 && errno == EINTR) {
+        }
 
-    // Read again under the lock: another copy may have written since this one last read.
-    Loaded loaded = Load(target);
-    const bool existed = loaded.State != Loaded::Missing;
-    RegDocument document;
-    if (loaded.State == Loaded::Good) {
-        document = std::move(loaded.Document);
-    } else if (existed) {
-        report = DamageReport(file, loaded);
-        if (!loaded.Regular || !KeepAside(QFile::encodeName(target))) throw setFailed();
-    }
-    SetRegValue(document, QString::fromLatin1(Root) + key, name, type, data);
-    const QByteArray bytes = RenderRegFile(document);
+        // A link to the file elsewhere (a dotfiles folder) stays a link: the file it names is
+        // replaced.
+        Target = File;
+        struct stat st;
+        if (::lstat(QFile::encodeName(File).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            const QString resolved = QFileInfo(File).canonicalFilePath();
+            if (!resolved.isEmpty()) Target = resolved;
+        }
+        TargetFolder = QFileInfo(Target).absolutePath();
+        TargetName = QFileInfo(Target).fileName();
+        RemoveLeftovers(TargetFolder, TargetName);
 
-    QByteArray temp = QFile::encodeName(targetFolder + QStringLiteral("/.") + targetName +
-                                        QStringLiteral(".XXXXXX"));
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) throw existed ? setFailed() : createFailed();
-    Fd out(fd);
-    const bool written = ::fchmod(fd, 0600) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    if (!out.close() || !written) {
-        ::unlink(temp.constData());
-        throw existed ? setFailed() : createFailed();
+        // Read again under the lock: another copy may have written since this one last read.
+        Loaded loaded = Load(Target);
+        Existed = loaded.State != Loaded::Missing;
+        if (loaded.State == Loaded::Good) {
+            Document = std::move(loaded.Document);
+        } else if (Existed) {
+            Report = DamageReport(File, loaded);
+            if (!loaded.Regular || !KeepAside(QFile::encodeName(Target))) throw SetFailed();
+        }
     }
-    if (WriteHook()) WriteHook()();
-    if (::rename(temp.constData(), QFile::encodeName(target).constData()) != 0) {
-        ::unlink(temp.constData());
-        throw setFailed();
+
+    void Replace() {
+        const QByteArray bytes = RenderRegFile(Document);
+        QByteArray temp = QFile::encodeName(TargetFolder + QStringLiteral("/.") + TargetName +
+                                            QStringLiteral(".XXXXXX"));
+        const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (fd < 0) throw Existed ? SetFailed() : CreateFailed();
+        Fd out(fd);
+        const bool written = ::fchmod(fd, 0600) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+        if (!out.close() || !written) {
+            ::unlink(temp.constData());
+            throw Existed ? SetFailed() : CreateFailed();
+        }
+        if (WriteHook()) WriteHook()();
+        if (::rename(temp.constData(), QFile::encodeName(Target).constData()) != 0) {
+            ::unlink(temp.constData());
+            throw SetFailed();
+        }
+        SyncFolder(QFile::encodeName(TargetFolder));
+        Reported().remove(File);
     }
-    SyncFolder(QFile::encodeName(targetFolder));
-    Reported().remove(file);
+};
+
+namespace {
+
+// The group of writes in progress, if any.
+WriteSession* ActiveGroup = nullptr;
+
+void ShowReport(std::optional<QString>& report) {
+    if (!report) return;
+    const QString text = *report;
+    report.reset();
+    ReportError(text);
+}
+
+void WriteValue(const QString& key, const QString& name, uint32_t type, const QByteArray& data) {
+    if (ActiveGroup) {
+        if (!ActiveGroup->IsOpen()) ActiveGroup->Open(key, name);
+        SetRegValue(ActiveGroup->Document, QString::fromLatin1(Root) + key, name, type, data);
+        return;
+    }
+    WriteSession session;
+    try {
+        session.Open(key, name);
+        SetRegValue(session.Document, QString::fromLatin1(Root) + key, name, type, data);
+        session.Replace();
+    } catch (...) {
+        // A box must not hold up another copy waiting for the lock.
+        session.Unlock();
+        ShowReport(session.Report);
+        throw;
+    }
+    session.Unlock();
+    ShowReport(session.Report);
 }
 
 } // namespace
@@ -663,19 +719,30 @@ QString RegReadString(const QString& key, const QString& name, const QString& de
 }
 
 void RegWriteString(const QString& key, const QString& name, const QString& text) {
-    std::optional<QString> report;
-    try {
-        WriteValue(key, name, RegSz, text.toUtf8() + '\0', report);
-    } catch (...) {
-        // Shown only now that the lock is released: a box must not hold up another copy.
-        if (report) ReportError(*report);
-        throw;
-    }
-    if (report) ReportError(*report);
+    WriteValue(key, name, RegSz, text.toUtf8() + '\0');
 }
 
 void RegWriteInteger(const QString& key, const QString& name, int32_t value) {
     RegWriteString(key, name, QString::number(value));
+}
+
+RegWriteGroup::RegWriteGroup() : Session(new WriteSession) {
+    if (!ActiveGroup) ActiveGroup = Session;
+}
+
+RegWriteGroup::~RegWriteGroup() {
+    if (ActiveGroup == Session) ActiveGroup = nullptr;
+    Session->Unlock();
+    std::optional<QString> report = std::move(Session->Report);
+    delete Session;
+    ShowReport(report);
+}
+
+void RegWriteGroup::Commit() {
+    if (ActiveGroup != Session) return;
+    ActiveGroup = nullptr;
+    if (!Session->IsOpen()) return;
+    Session->Replace();
 }
 
 void SetRegistryFolder(const QString& folder) {

@@ -75,6 +75,23 @@ QString RegReadString(const QString& key, const QString& name, const QString& de
 void RegWriteString(const QString& key, const QString& name, const QString& text);
 void RegWriteInteger(const QString& key, const QString& name, int32_t value);
 
+// Makes the writes made while it lives one replace of the file, under one lock: all of them land
+// together at Commit, or none does. Each value is still written as its write operation says;
+// failures are raised by the write that opens the file or by Commit (naming the group's first
+// value). Without Commit nothing is written. Groups do not nest: an inner one does nothing.
+struct WriteSession;
+class RegWriteGroup {
+public:
+    RegWriteGroup();
+    ~RegWriteGroup();
+    RegWriteGroup(const RegWriteGroup&) = delete;
+    RegWriteGroup& operator=(const RegWriteGroup&) = delete;
+    void Commit();
+
+private:
+    WriteSession* Session;
+};
+
 // The file: ${XDG_CONFIG_HOME:-$HOME/.config}/vantrel/HKEY_CURRENT_USER.reg.
 QString RegistryFile();
 

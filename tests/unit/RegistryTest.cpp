@@ -417,6 +417,90 @@ TEST_F(RegistryTest, CopiesWritingAtOnceLoseNothing) {
     EXPECT_NE(FindRegValue(*parsed.Document, FullKey, QStringLiteral("Other")), nullptr);
 }
 
+TEST_F(RegistryTest, AGroupReplacesTheFileOnceWithAllItsValues) {
+    int replaces = 0;
+    SetRegistryWriteHook([&] { ++replaces; });
+    {
+        RegWriteGroup group;
+        RegWriteInteger(Key, QStringLiteral("Top"), 1);
+        RegWriteString(Key, QStringLiteral("Dir"), QStringLiteral("x"));
+        EXPECT_FALSE(QFile::exists(File())); // nothing before the commit
+        group.Commit();
+    }
+    EXPECT_EQ(replaces, 1);
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("1"));
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Dir")), QStringLiteral("x"));
+    {
+        RegWriteGroup abandoned; // say a later write failed: no commit, nothing written
+        RegWriteInteger(Key, QStringLiteral("Top"), 2);
+    }
+    EXPECT_EQ(replaces, 1);
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("1"));
+    RegWriteInteger(Key, QStringLiteral("Top"), 3); // single writes work again afterwards
+    EXPECT_EQ(replaces, 2);
+}
+
+TEST_F(RegistryTest, AGroupThatCannotReplaceTheFileNamesItsFirstValue) {
+    Store("REGEDIT4\n");
+    // Between writing the new file and the rename, a folder takes the old file's place.
+    SetRegistryWriteHook([this] {
+        QFile::remove(File());
+        QDir().mkpath(File());
+    });
+    RegWriteGroup group;
+    RegWriteInteger(Key, QStringLiteral("Top"), 1);
+    RegWriteInteger(Key, QStringLiteral("Left"), 2);
+    try {
+        group.Commit();
+        ADD_FAILURE() << "no error raised";
+    } catch (const VantrelError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Failed to set data for 'Top'"));
+    }
+    EXPECT_TRUE(
+        QDir(Folder()).entryList({QStringLiteral(".HKEY*")}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(RegistryTest, GroupsOfCopiesWritingAtOnceNeverMix) {
+    constexpr int Copies = 3, Rounds = 15;
+    std::vector<pid_t> children;
+    for (int c = 0; c < Copies; ++c) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int failures = 0;
+            for (int r = 0; r < Rounds; ++r) {
+                try {
+                    RegWriteGroup group;
+                    RegWriteInteger(Key, QStringLiteral("Top"), c);
+                    RegWriteInteger(Key, QStringLiteral("Left"), c);
+                    RegWriteInteger(Key, QStringLiteral("C%1R%2").arg(c).arg(r), r);
+                    group.Commit();
+                } catch (...) {
+                    ++failures;
+                }
+                // The file is whole and holds one copy's position after every replace.
+                const auto top = RegReadText(Key, QStringLiteral("Top"));
+                const auto left = RegReadText(Key, QStringLiteral("Left"));
+                if (!top || top != left) ++failures;
+            }
+            _exit(failures);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const RegParseResult parsed = ParseRegFile(Stored());
+    ASSERT_TRUE(parsed.Document);
+    for (int c = 0; c < Copies; ++c)
+        for (int r = 0; r < Rounds; ++r)
+            EXPECT_NE(
+                FindRegValue(*parsed.Document, FullKey, QStringLiteral("C%1R%2").arg(c).arg(r)),
+                nullptr);
+}
+
 TEST_F(RegistryTest, ALinkedFileStaysALink) {
     QTemporaryDir elsewhere;
     const QString real = elsewhere.path() + QStringLiteral("/settings.reg");
