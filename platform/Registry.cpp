@@ -305,7 +305,8 @@ struct Loaded {
 
 Loaded Load(const QString& path) {
     Loaded result;
-    Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: a pipe or device in the file's place must not hang the program.
+    Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return result;
         result.State = Loaded::Unreadable;
@@ -316,7 +317,12 @@ Loaded Load(const QString& path) {
         return result;
     }
     struct stat st;
-    if (::fstat(fd.get(), &st) == 0) result.Regular = S_ISREG(st.st_mode);
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        result.State = Loaded::Unreadable;
+        result.Problem = QStringLiteral("not a file");
+        result.Regular = false;
+        return result;
+    }
     QByteArray bytes;
     char buffer[8192];
     for (;;) {

@@ -352,6 +352,15 @@ TEST_F(RegistryTest, AFolderWhereTheFileShouldBeFailsToSetData) {
     EXPECT_TRUE(QFileInfo(File()).isDir()); // not moved away or replaced
 }
 
+TEST_F(RegistryTest, APipeInTheFilesPlaceDoesNotHang) {
+    QDir().mkpath(Folder());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(File()).constData(), 0600), 0);
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), std::nullopt);
+    EXPECT_EQ(vtest::Errors().size(), 1);
+    EXPECT_EQ(WriteFailure(QStringLiteral("Top"), QStringLiteral("1")),
+              QStringLiteral("Failed to set data for 'Top'"));
+}
+
 TEST_F(RegistryTest, AWriteKilledBeforeTheRenameLeavesTheOldFileWhole) {
     const QByteArray old(EveryType);
     Store(old);
