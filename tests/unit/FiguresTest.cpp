@@ -11,33 +11,21 @@ TEST(FormatKb, RoundsGroupsAndSigns) {
         long double kb;
         const char* text;
     } cases[] = {
-        {262144, "262,144 Kb"},
-        {167772.16L, "167,772 Kb"},
-        {999.5L, "1,000 Kb"},
-        {0.3L, " Kb"},
-        {0, " Kb"},
-        {-2621.44L, "-2,621 Kb"},
-        {0.5L, "1 Kb"},
-        {-0.5L, "-1 Kb"},
-        {-0.3L, " Kb"},
-        {1, "1 Kb"},
-        {999, "999 Kb"},
-        {1000, "1,000 Kb"},
-        {123456789, "123,456,789 Kb"},
-        {67108864, "67,108,864 Kb"},
+        {262144, "262,144 Kb"},    {167772.16L, "167,772 Kb"}, {999.5L, "1,000 Kb"},
+        {0.3L, " Kb"},             {0, " Kb"},                 {-2621.44L, "-2,621 Kb"},
+        {0.5L, "1 Kb"},            {-0.5L, "-1 Kb"},           {-0.3L, " Kb"},
+        {1, "1 Kb"},               {999, "999 Kb"},            {1000, "1,000 Kb"},
+        {123456789, "123,456,789 Kb"}, {67108864, "67,108,864 Kb"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FormatKb(c.kb), QString::fromLatin1(c.text)) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(FormatKb(c.kb), QString::fromLatin1(c.text)) << c.text;
 }
 
-platform::MemoryStatus Bytes(uint64_t total, uint64_t avail) {
-    return {total, avail};
-}
+platform::MemoryStatus Bytes(uint64_t total, uint64_t avail) { return {total, avail}; }
 
 TEST(LoadPercent, FollowsTheKilobyteFormula) {
-    EXPECT_EQ(LoadPercentOf(Bytes(268435456, 100663296)), 64); // 37.5 truncated
-    EXPECT_EQ(LoadPercentOf(Bytes(268435456, 268435456)), 1);  // all available
-    EXPECT_EQ(LoadPercentOf(Bytes(268435456, 2000000)), 101);  // under 1 % available
+    EXPECT_EQ(LoadPercentOf(Bytes(268435456, 100663296)), 64);       // 37.5 truncated
+    EXPECT_EQ(LoadPercentOf(Bytes(268435456, 268435456)), 1);        // all available
+    EXPECT_EQ(LoadPercentOf(Bytes(268435456, 2000000)), 101);        // under 1 % available
     EXPECT_EQ(LoadPercentOf(Bytes(268435456, 0)), 101);
     // Remainders below 1 kB are dropped before dividing.
     EXPECT_EQ(LoadPercentOf(Bytes(1024 * 100 + 1023, 1024 * 50 + 1023)), 51);
@@ -75,7 +63,8 @@ TEST(MemoryTexts, WorkedExample) {
     figures.LoadPercent = 64;
     const MemoryTexts t = MakeMemoryTexts(figures);
     EXPECT_EQ(t.IconHint, "Vantrel - [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
-    EXPECT_EQ(t.BarHint, "[Total: 262,144 Kb]  [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
+    EXPECT_EQ(t.BarHint,
+              "[Total: 262,144 Kb]  [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
     EXPECT_EQ(t.Total, "262,144 Kb");
     EXPECT_EQ(t.Load, "64% | 167,772 Kb");
     EXPECT_EQ(t.Free, "36% | 94,372 Kb");
