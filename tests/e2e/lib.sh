@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared helpers for the end-to-end scripts: a private X server and home, the windows of a
 # process, pixels of the screen, cleanup. Source it and call e2e_init with the program's path.
 # Exit code 77 means "skipped".
@@ -44,18 +45,19 @@ e2e_init() {
     Xvfb -displayfd 3 -screen 0 "${2:-1024x768x24}" -nolisten tcp 3>"$E2E_TMP/display" \
         2>"$E2E_TMP/xvfb.log" &
     E2E_PIDS+=($!)
-    local i
-    for i in $(seq 100); do
-        [ -s "$E2E_TMP/display" ] && break
+    local tries=100
+    while [ ! -s "$E2E_TMP/display" ] && [ "$tries" -gt 0 ]; do
         sleep 0.1
+        tries=$((tries - 1))
     done
     [ -s "$E2E_TMP/display" ] || e2e_skip "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
-    export DISPLAY=:$(head -n1 "$E2E_TMP/display")
+    DISPLAY=:$(head -n1 "$E2E_TMP/display")
+    export DISPLAY
 }
 
-# e2e_start [ARGS...]: starts the program in the background; its pid is in E2E_PID.
+# e2e_start: starts the program (it takes no arguments) in the background; its pid is in E2E_PID.
 e2e_start() {
-    "$E2E_BIN" "$@" >>"$E2E_TMP/vantrel.log" 2>&1 &
+    "$E2E_BIN" >>"$E2E_TMP/vantrel.log" 2>&1 &
     E2E_PID=$!
     E2E_PIDS+=("$E2E_PID")
 }
@@ -90,9 +92,7 @@ e2e_wait_exit() {
 
 # e2e_position WINDOW: prints "X Y" of the window's top-left corner on the screen.
 e2e_position() {
-    local X Y WINDOW SCREEN WIDTH HEIGHT
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    echo "$X $Y"
+    xdotool getwindowgeometry --shell "$1" | awk -F= '$1 == "X" { x = $2 } $1 == "Y" { y = $2 } END { print x, y }'
 }
 
 # e2e_pixel X Y: prints the screen's colour there as #RRGGBB.
