@@ -1,4 +1,5 @@
 // Program entry: the application, its four windows, the message loop.
+#include "app/CloseRequests.h"
 #include "app/Globals.h"
 #include "app/Theme.h"
 #include "app/Unit1.h"
@@ -32,6 +33,7 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     CreateForms();
+    InstallCloseRequests();
     Vantrel->show();
     const int status = QApplication::exec();
     DestroyForms();

@@ -9,6 +9,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
+#include "platform/Registry.h"
 #include "platform/Screen.h"
 #include "platform/VError.h"
 #include "platform/WindowSystem.h"
@@ -170,14 +171,23 @@ void TVantrel::FormCloseQuery(bool& CanClose) {
     CanClose = true;
 }
 
-void TVantrel::closeEvent(QCloseEvent* event) {
+bool TVantrel::QueryClose() {
+    // A close request that arrives while one is being answered (from inside an error box, say)
+    // is not answered twice.
+    if (InCloseQuery) return false;
+    InCloseQuery = true;
     bool canClose = false;
     platform::Guarded([&] {
         bool allowed = true;
         FormCloseQuery(allowed);
         canClose = allowed;
     });
-    if (!canClose) {
+    InCloseQuery = false;
+    return canClose;
+}
+
+void TVantrel::closeEvent(QCloseEvent* event) {
+    if (!QueryClose()) {
         event->ignore();
         return;
     }
@@ -188,8 +198,9 @@ void TVantrel::closeEvent(QCloseEvent* event) {
 bool TVantrel::event(QEvent* e) {
     switch (e->type()) {
     case QEvent::WinIdChange:
-        // A new native window (at creation, and when stay-on-top re-creates it).
-        platform::KeepOffTaskbar(this);
+        // A new native window (at creation, and when stay-on-top re-creates it). The event also
+        // reports the old one's end, with no window to mark.
+        if (internalWinId()) platform::KeepOffTaskbar(this);
         break;
     case QEvent::WindowActivate:
         platform::Guarded([this] { FormActivate(); });
@@ -352,23 +363,70 @@ void TVantrel::SetBarGeometry() {
 // ---------------------------------------------------------------------------------------------
 // Settings
 
+namespace {
+
+QString PrefsKey() {
+    return QStringLiteral("Software\\Quillmoor\\Vantrel");
+}
+
+// One setting read. A value stored with a type other than text is reported and its default taken,
+// so that the settings after it are still read and none of them is later overwritten with zero.
+QString ReadString(const QString& name, const QString& def) {
+    try {
+        return platform::RegReadString(PrefsKey(), name, def);
+    } catch (const VantrelError& e) {
+        platform::ReportError(e.message());
+        return def;
+    }
+}
+
+int32_t ReadInteger(const QString& name, int32_t def) {
+    try {
+        return StrToIntDef(platform::RegReadText(PrefsKey(), name).value_or(QString()), def);
+    } catch (const VantrelError& e) {
+        platform::ReportError(e.message());
+        return def;
+    }
+}
+
+} // namespace
+
 void TVantrel::readprefs() {
-    const QSize screen = platform::ScreenSize();
-    SetTop(0);
-    SetLeft(screen.width() / 2 - 88);
-    BarPrefs.Dir = QString();
-    BarPrefs.Scheme = QStringLiteral("<none>");
-    BarPrefs.TimerDelay = 1500;
-    BarPrefs.Aot = 0;
+    const int screenWidth = platform::ScreenSize().width();
+    SetTop(ReadInteger(QStringLiteral("Top"), 0));
+    SetLeft(ReadInteger(QStringLiteral("Left"), screenWidth / 2 - 88));
+    BarPrefs.Dir = ReadString(QStringLiteral("Dir"), QString());
+    BarPrefs.Scheme = ReadString(QStringLiteral("Scheme"), QStringLiteral("<none>"));
+    BarPrefs.TimerDelay = ReadInteger(QStringLiteral("TimerDelay"), 1500);
+    BarPrefs.Aot = ReadInteger(QStringLiteral("Aot"), 0);
     SetStayOnTop(BarPrefs.Aot);
-    BarPrefs.NoMove = 0;
-    BarPrefs.BarPos = 1;
-    BarPrefs.FixPos = 0;
-    BarPrefs.BarTip = 0;
+    BarPrefs.NoMove = ReadInteger(QStringLiteral("NoMove"), 0);
+    BarPrefs.BarPos = ReadInteger(QStringLiteral("BarPos"), 1);
+    BarPrefs.FixPos = ReadInteger(QStringLiteral("FixPos"), 0);
+    // Read as "Bartip", written as "BarTip": names match without regard to case.
+    BarPrefs.BarTip = ReadInteger(QStringLiteral("Bartip"), 0);
     ShowHint = BarPrefs.BarTip == 1;
 }
 
-void TVantrel::writeprefs() {}
+void TVantrel::writeprefs() {
+    using platform::RegWriteInteger;
+    using platform::RegWriteString;
+    const QString key = PrefsKey();
+    // The ten values replace the file together: one flush to disk instead of ten, and of two
+    // copies closing at once each leaves a whole set, never a mix of both.
+    platform::RegWriteGroup group;
+    RegWriteInteger(key, QStringLiteral("Top"), Top());
+    RegWriteInteger(key, QStringLiteral("Left"), Left());
+    RegWriteInteger(key, QStringLiteral("Aot"), BarPrefs.Aot);
+    RegWriteInteger(key, QStringLiteral("TimerDelay"), BarPrefs.TimerDelay);
+    RegWriteInteger(key, QStringLiteral("NoMove"), BarPrefs.NoMove);
+    RegWriteInteger(key, QStringLiteral("BarPos"), BarPrefs.BarPos);
+    RegWriteInteger(key, QStringLiteral("FixPos"), BarPrefs.FixPos);
+    RegWriteString(key, QStringLiteral("Scheme"), BarPrefs.Scheme);
+    RegWriteString(key, QStringLiteral("Dir"), BarPrefs.Dir);
+    RegWriteInteger(key, QStringLiteral("BarTip"), BarPrefs.BarTip);
+    group.Commit();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Dragging, edges, stay-on-top
@@ -447,5 +505,9 @@ void TVantrel::SetStayOnTop(int32_t aot) {
     const bool wasVisible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, on);
     move(position);
-    if (wasVisible) show();
+    if (wasVisible) {
+        show();
+        // Showing may give the bar yet another native window, of which no event tells.
+        platform::KeepOffTaskbar(this);
+    }
 }

@@ -50,6 +50,8 @@ public:
     void FormCreate();
     void FormActivate();
     void FormCloseQuery(bool& CanClose);
+    // Runs the close query as every close request does; false when the bar is to stay open.
+    bool QueryClose();
     void SuperTimer1Timer();
     void About1Click();
     void ShowDetails1Click();
@@ -92,6 +94,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    bool InCloseQuery = false;
     void BuildControls();
     void BuildMenu();
     // The end of every scheme load: FullBarWidth, BarScale and the left of Ibar from the pictures.

@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -26,12 +27,20 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
     return atom;
 }
 
+// The X window now showing the widget. Qt may replace it while showing the widget (after a change
+// of window flags) without telling the widget, whose own winId() then names the destroyed one.
+xcb_window_t LiveWindow(QWidget* window) {
+    if (const QWindow* handle = window->windowHandle(); handle && handle->handle())
+        return static_cast<xcb_window_t>(handle->winId());
+    return static_cast<xcb_window_t>(window->winId());
+}
+
 } // namespace
 
 void KeepOffTaskbar(QWidget* window) {
     xcb_connection_t* c = Connection();
     if (!c || !window) return;
-    const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_window_t id = LiveWindow(window);
     const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
     const xcb_atom_t wanted[2] = {Atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
                                   Atom(c, "_NET_WM_STATE_SKIP_PAGER")};
@@ -74,7 +83,7 @@ void KeepOffTaskbar(QWidget* window) {
 bool IsOffTaskbar(QWidget* window) {
     xcb_connection_t* c = Connection();
     if (!c || !window) return false;
-    const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_window_t id = LiveWindow(window);
     const xcb_atom_t skip = Atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
         c, xcb_get_property(c, 0, id, Atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 64), nullptr);

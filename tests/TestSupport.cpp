@@ -3,6 +3,7 @@
 
 #include "platform/ErrorReport.h"
 #include "platform/Locale.h"
+#include "platform/Registry.h"
 #include "platform/Screen.h"
 #include "platform/VError.h"
 
@@ -30,6 +31,7 @@ void WindowsTest::SetUp() {
     Errors().clear();
     platform::SetScreenSize(QSize(1024, 768));
     platform::SetMemorySource(&Memory);
+    platform::SetRegistryFolder(SettingsFolder());
     ResetGlobals();
     CreateForms();
 }
@@ -38,6 +40,7 @@ void WindowsTest::TearDown() {
     DestroyForms();
     platform::SetMemorySource(nullptr);
     platform::SetScreenSize(QSize());
+    platform::SetRegistryFolder(QString());
     QApplication::processEvents();
 }
 

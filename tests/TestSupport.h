@@ -8,6 +8,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -33,7 +34,8 @@ public:
     platform::MemoryStatus Query() override;
 };
 
-// Creates the windows with fake memory figures on a 1024 x 768 screen, and destroys them after.
+// Creates the windows with fake memory figures on a 1024 x 768 screen and an empty settings store
+// of its own, and destroys them after.
 class WindowsTest : public testing::Test {
 protected:
     void SetUp() override;
@@ -42,6 +44,9 @@ protected:
     void Restart();
 
     FakeMemory Memory;
+    // The settings store of this test (not created until something is written).
+    QTemporaryDir SettingsHome;
+    QString SettingsFolder() const { return SettingsHome.path() + QStringLiteral("/vantrel"); }
 };
 
 } // namespace vtest

@@ -35,30 +35,29 @@ e2e_private_home() {
     export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
     mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY SESSION_MANAGER XDG_CURRENT_DESKTOP
 }
 
-# Starts Xvfb on the first free display (screen size WxHxD, default 1024x768x24) and exports
-# DISPLAY.
+# Starts Xvfb (screen size WxHxD, default 1024x768x24) on a display number it picks itself and
+# exports DISPLAY.
 e2e_start_xvfb() {
-    local size=${1:-1024x768x24} n
+    local size=${1:-1024x768x24} i
     e2e_need Xvfb xdpyinfo
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
-        local pid=$!
-        local i
-        for i in $(seq 50); do
-            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-                e2e_track "$pid"
-                export DISPLAY=":$n"
-                return 0
-            fi
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$pid" 2>/dev/null || true
+    [ -n "$E2E_TMP" ] || e2e_private_home
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
+    e2e_track $!
+    for i in $(seq 100); do
+        [ -s "$E2E_TMP/display" ] && break
+        sleep 0.1
     done
-    echo "skip: no X server could be started"
+    [ -s "$E2E_TMP/display" ] || { echo "skip: no X server could be started"; exit 77; }
+    DISPLAY=:$(head -n1 "$E2E_TMP/display")
+    export DISPLAY
+    for i in $(seq 50); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "skip: the X server does not answer"
     exit 77
 }
 
@@ -104,14 +103,16 @@ e2e_colours() {
     import -window root png:- 2>/dev/null | convert - -crop "$3x$4+$1+$2" +repage -format %k info:
 }
 
-# Waits until a process has ended (up to 10 s); fails otherwise.
+# Waits for a process started here to end (up to $2 seconds, default 10) and returns its exit
+# status; 124 when it is still running.
 e2e_wait_exit() {
-    local pid=$1 i
-    for i in $(seq 100); do
-        kill -0 "$pid" 2>/dev/null || return 0
+    local pid=$1 tries=$((${2:-10} * 10))
+    while kill -0 "$pid" 2>/dev/null && [ "$tries" -gt 0 ]; do
         sleep 0.1
+        tries=$((tries - 1))
     done
-    return 1
+    kill -0 "$pid" 2>/dev/null && return 124
+    wait "$pid"
 }
 
 # Writes a fake /proc/meminfo with the given MemTotal and MemAvailable (kB) for
@@ -158,4 +159,52 @@ e2e_screenshot() { import -window root "$E2E_TMP/screen.png"; }
 e2e_shot_pixel() {
     convert "$E2E_TMP/screen.png" -crop "1x1+$1+$2" -depth 8 txt:- |
         sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F
+}
+
+# Shorter forms used by the settings tests.
+e2e_skip() {
+    echo "SKIP: $*" >&2
+    exit 77
+}
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    local log
+    for log in "$E2E_TMP/vantrel.log" "$E2E_TMP/app.log"; do
+        [ -s "$log" ] && sed 's/^/  vantrel: /' "$log" >&2
+    done
+    exit 1
+}
+e2e_require() { e2e_need "$@"; }
+e2e_position() { e2e_window_pos "$1"; }
+e2e_expect_eq() { [ "$2" = "$3" ] || e2e_fail "$1: expected '$2', got '$3'"; }
+
+# e2e_init PROGRAM [SCREEN]: a private home and an X server; e2e_start then starts PROGRAM with
+# its pid in E2E_PID.
+e2e_init() {
+    E2E_BIN=$1
+    [ -x "$E2E_BIN" ] || e2e_fail "no program at $E2E_BIN"
+    e2e_need xdotool
+    e2e_private_home
+    e2e_start_xvfb "${2:-1024x768x24}"
+}
+e2e_start() {
+    "$E2E_BIN" >>"$E2E_TMP/vantrel.log" 2>&1 &
+    E2E_PID=$!
+    e2e_track "$E2E_PID"
+}
+
+# e2e_wait_window PID [SECONDS]: prints the id of the first visible window of the process.
+e2e_wait_window() {
+    local pid=$1 tries=$((${2:-10} * 10)) id
+    while [ "$tries" -gt 0 ]; do
+        id=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.1
+        tries=$((tries - 1))
+    done
+    return 1
 }

@@ -1,0 +1,762 @@
+// The settings store on Linux: the REGEDIT4 file, its parser and writer, and the atomic replace.
+#include "platform/Registry.h"
+
+#include "platform/ErrorReport.h"
+#include "platform/VError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+constexpr char FileName[] = "HKEY_CURRENT_USER.reg";
+constexpr char Root[] = "HKEY_CURRENT_USER\\";
+
+// ---------------------------------------------------------------------------------------------
+// Text helpers
+
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+}
+
+bool SameAscii(const QByteArray& a, const QByteArray& b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    return true;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// The line without its "\n" or "\r\n".
+QByteArray Content(const QByteArray& line) {
+    QByteArray c = line;
+    if (c.endsWith('\n')) c.chop(1);
+    if (c.endsWith('\r')) c.chop(1);
+    return c;
+}
+
+QByteArray TrimBlanks(const QByteArray& s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
+    return s.mid(b, e - b);
+}
+
+QByteArray Escape(const QByteArray& s) {
+    QByteArray out;
+    out.reserve(s.size() + 2);
+    for (char c : s) {
+        if (c == '\\' || c == '"') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// Reads a quoted text starting at s[pos] == '"'; "\\" and "\"" are escapes, any other backslash
+// stands for itself. Returns false when the closing quote is missing.
+bool ReadQuoted(const QByteArray& s, qsizetype& pos, QByteArray& out) {
+    ++pos;
+    while (pos < s.size()) {
+        const char c = s[pos];
+        if (c == '"') {
+            ++pos;
+            return true;
+        }
+        if (c == '\\' && pos + 1 < s.size() && (s[pos + 1] == '\\' || s[pos + 1] == '"')) {
+            out += s[pos + 1];
+            pos += 2;
+            continue;
+        }
+        out += c;
+        ++pos;
+    }
+    return false;
+}
+
+bool EndsWithBlankLine(const QByteArray& raw) {
+    QByteArray s = raw;
+    if (!s.endsWith('\n')) return false;
+    s.chop(1);
+    while (!s.isEmpty() && IsBlank(s.back()))
+        s.chop(1);
+    return s.isEmpty() || s.endsWith('\n');
+}
+
+QString DecodeText(const QByteArray& data) {
+    const qsizetype nul = data.indexOf('\0');
+    return QString::fromUtf8(nul < 0 ? data : data.left(nul));
+}
+
+// ---------------------------------------------------------------------------------------------
+// One value line, as regedit would write it
+
+QByteArray HexByte(uint8_t b) {
+    static const char digits[] = "0123456789abcdef";
+    const char pair[2] = {digits[b >> 4], digits[b & 15]};
+    return QByteArray(pair, 2);
+}
+
+QByteArray RenderValue(const QByteArray& name, uint32_t type, const QByteArray& data,
+                       const QByteArray& eol) {
+    QByteArray line = name.isEmpty() ? QByteArray("@=") : '"' + Escape(name) + "\"=";
+    if (type == RegSz && data.endsWith('\0')) {
+        const QByteArray text = data.left(data.size() - 1);
+        if (!text.contains('\0') && !text.contains('\n') && !text.contains('\r'))
+            return line + '"' + Escape(text) + '"' + eol;
+    }
+    if (type == RegDword && data.size() == 4) {
+        uint32_t v = 0;
+        for (int i = 3; i >= 0; --i)
+            v = (v << 8) | uint8_t(data[i]);
+        return line + "dword:" + QByteArray::number(v, 16).rightJustified(8, '0') + eol;
+    }
+    line += type == RegBinary ? QByteArray("hex:") : "hex(" + QByteArray::number(type, 16) + "):";
+    // Lines of at most 80 columns, continued with a backslash and indented by two blanks.
+    QByteArray out;
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        if (line.size() + 3 > 78) {
+            out += line + '\\' + eol;
+            line = "  ";
+        }
+        line += HexByte(uint8_t(data[i]));
+        if (i + 1 < data.size()) line += ',';
+    }
+    return out + line + eol;
+}
+
+bool PathIs(const RegKey& key, const QByteArray& path) {
+    return SameAscii(key.Path, path);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Parsing one value: the name, "=", and the data, which for hex forms may continue over lines.
+
+struct LineCursor {
+    const std::vector<QByteArray>& Lines;
+    size_t Index; // the value's first line
+};
+
+QString ParseValue(LineCursor& at, RegEntry& entry) {
+    const QByteArray first = Content(at.Lines[at.Index]);
+    entry.Raw = at.Lines[at.Index];
+    RegValue value;
+    qsizetype pos = 0;
+    while (pos < first.size() && IsBlank(first[pos]))
+        ++pos;
+    if (pos < first.size() && first[pos] == '@') {
+        ++pos;
+    } else if (!ReadQuoted(first, pos, value.Name)) {
+        return QStringLiteral("the value name has no closing quote");
+    }
+    while (pos < first.size() && IsBlank(first[pos]))
+        ++pos;
+    if (pos >= first.size() || first[pos] != '=') return QStringLiteral("\"=\" is missing");
+    ++pos;
+    while (pos < first.size() && IsBlank(first[pos]))
+        ++pos;
+    const QByteArray rest = first.mid(pos);
+    const QByteArray lower = rest.toLower();
+
+    if (rest.startsWith('"')) {
+        qsizetype p = 0;
+        QByteArray text;
+        if (!ReadQuoted(rest, p, text)) return QStringLiteral("the text has no closing quote");
+        if (!TrimBlanks(rest.mid(p)).isEmpty())
+            return QStringLiteral("something follows the closing quote");
+        value.Type = RegSz;
+        value.Data = text + '\0';
+    } else if (TrimBlanks(rest) == "-") {
+        value.Deleted = true;
+    } else if (lower.startsWith("dword:")) {
+        const QByteArray digits = TrimBlanks(rest.mid(6));
+        if (digits.isEmpty() || digits.size() > 8)
+            return QStringLiteral("a dword needs 1 to 8 hex digits");
+        uint32_t v = 0;
+        for (char c : digits) {
+            const int d = HexValue(c);
+            if (d < 0) return QStringLiteral("a dword needs 1 to 8 hex digits");
+            v = (v << 4) | uint32_t(d);
+        }
+        value.Type = RegDword;
+        for (int i = 0; i < 4; ++i)
+            value.Data += char((v >> (8 * i)) & 0xFF);
+    } else if (lower.startsWith("hex")) {
+        qsizetype p = 3;
+        value.Type = RegBinary;
+        if (p < rest.size() && rest[p] == '(') {
+            const qsizetype close = rest.indexOf(')', p);
+            const QByteArray digits = close < 0 ? QByteArray() : rest.mid(p + 1, close - p - 1);
+            if (digits.isEmpty() || digits.size() > 8) return QStringLiteral("a bad hex(type)");
+            uint32_t t = 0;
+            for (char c : digits) {
+                const int d = HexValue(c);
+                if (d < 0) return QStringLiteral("a bad hex(type)");
+                t = (t << 4) | uint32_t(d);
+            }
+            value.Type = t;
+            p = close + 1;
+        }
+        if (p >= rest.size() || rest[p] != ':') return QStringLiteral("\":\" is missing");
+        QByteArray bytes = rest.mid(p + 1);
+        // A backslash at the end of a line continues the data on the next one.
+        while (TrimBlanks(bytes).endsWith('\\')) {
+            bytes = TrimBlanks(bytes);
+            bytes.chop(1);
+            if (at.Index + 1 >= at.Lines.size())
+                return QStringLiteral("the data continues past the end of the file");
+            ++at.Index;
+            entry.Raw += at.Lines[at.Index];
+            bytes += ',' + Content(at.Lines[at.Index]);
+        }
+        for (const QByteArray& token : bytes.split(',')) {
+            const QByteArray t = TrimBlanks(token);
+            if (t.isEmpty()) continue;
+            if (t.size() > 2 || HexValue(t[0]) < 0 || (t.size() == 2 && HexValue(t[1]) < 0))
+                return QStringLiteral("\"%1\" is not a hex byte").arg(QString::fromUtf8(t));
+            value.Data +=
+                char(t.size() == 2 ? HexValue(t[0]) * 16 + HexValue(t[1]) : HexValue(t[0]));
+        }
+    } else {
+        return QStringLiteral("the data is neither text, dword nor hex");
+    }
+    entry.Value = std::move(value);
+    return QString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The file on disk
+
+QString& FolderOverride() {
+    static QString folder;
+    return folder;
+}
+
+std::function<void()>& WriteHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+// Files whose damage has been reported in this run (cleared by a successful write).
+QSet<QString>& Reported() {
+    static QSet<QString> reported;
+    return reported;
+}
+
+QString Folder() {
+    if (!FolderOverride().isEmpty()) return FolderOverride();
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + "/.config";
+    return base + QStringLiteral("/vantrel");
+}
+
+class Fd {
+public:
+    explicit Fd(int fd) : F(fd) {}
+    ~Fd() {
+        if (F >= 0) ::close(F);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return F; }
+    bool close() {
+        const int f = F;
+        F = -1;
+        return ::close(f) == 0;
+    }
+
+private:
+    int F;
+};
+
+QString ErrnoText(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+struct Loaded {
+    enum { Missing, Good, Damaged, Unreadable } State = Missing;
+    RegDocument Document;
+    QString Problem;     // what the report says went wrong
+    bool Regular = true; // a plain file, which can be kept aside
+};
+
+Loaded Load(const QString& path) {
+    Loaded result;
+    // Without blocking: a pipe or device in the file's place must not hang the program.
+    Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return result;
+        result.State = Loaded::Unreadable;
+        result.Problem = ErrnoText(errno);
+        struct stat st;
+        result.Regular =
+            ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+        return result;
+    }
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        result.State = Loaded::Unreadable;
+        result.Problem = QStringLiteral("not a file");
+        result.Regular = false;
+        return result;
+    }
+    QByteArray bytes;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            result.State = Loaded::Unreadable;
+            result.Problem = ErrnoText(errno);
+            return result;
+        }
+        bytes.append(buffer, n);
+    }
+    RegParseResult parsed = ParseRegFile(bytes);
+    if (!parsed.Document) {
+        result.State = Loaded::Damaged;
+        result.Problem = QStringLiteral("line %1: %2").arg(parsed.ErrorLine).arg(parsed.Error);
+        return result;
+    }
+    result.State = Loaded::Good;
+    result.Document = std::move(*parsed.Document);
+    return result;
+}
+
+// The report of a file that exists but cannot be used, once per file and run.
+std::optional<QString> DamageReport(const QString& file, const Loaded& loaded) {
+    if (Reported().contains(file)) return std::nullopt;
+    Reported().insert(file);
+    QString text =
+        loaded.State == Loaded::Damaged
+            ? QStringLiteral("The settings file %1 is damaged (%2). The defaults are used")
+            : QStringLiteral("The settings file %1 cannot be read (%2). The defaults are used");
+    text = text.arg(file, loaded.Problem);
+    if (loaded.Regular)
+        text += QStringLiteral("; the file is kept beside the new one as %1.damaged").arg(file);
+    return text;
+}
+
+// Creates the folder and any missing parent, new ones private to the user.
+bool MakeFolder(const QByteArray& path) {
+    struct stat st;
+    if (::stat(path.constData(), &st) == 0) return S_ISDIR(st.st_mode);
+    if (errno != ENOENT) return false;
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash > 0 && !MakeFolder(path.left(slash))) return false;
+    if (::mkdir(path.constData(), 0700) == 0) return true;
+    return errno == EEXIST && ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Moves a damaged file out of the way under a name that is not taken yet.
+bool KeepAside(const QByteArray& path) {
+    for (int n = 0; n < 1000; ++n) {
+        const QByteArray aside =
+            path + ".damaged" + (n ? '.' + QByteArray::number(n) : QByteArray());
+        if (::renameat2(AT_FDCWD, path.constData(), AT_FDCWD, aside.constData(),
+                        RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno == EEXIST) continue;
+        if (errno != EINVAL && errno != ENOSYS) return false;
+        // A file system without the no-replace flag; the folder lock keeps this copy alone.
+        if (::access(aside.constData(), F_OK) == 0) continue;
+        return ::rename(path.constData(), aside.constData()) == 0;
+    }
+    return false;
+}
+
+bool WriteAll(int fd, const QByteArray& bytes) {
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+bool SyncFolder(const QByteArray& folder) {
+    Fd fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+}
+
+// A temporary file that no writer finished: every writer holds the folder lock while its
+// temporary file exists, so under the lock any such file is left over from a killed copy.
+void RemoveLeftovers(const QString& folder, const QString& base) {
+    const QString prefix = u'.' + base + u'.';
+    const QStringList names =
+        QDir(folder).entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names)
+        QFile::remove(folder + u'/' + name);
+}
+
+} // namespace
+
+// One locked read-change-replace of the file: opened by the first value written, replaced once.
+struct WriteSession {
+    QString Key, FirstName; // for the failure messages
+    QString File, Target, TargetFolder, TargetName;
+    int Lock = -1;
+    bool Existed = false;
+    RegDocument Document;
+    std::optional<QString> Report; // shown once the lock is released
+
+    WriteSession() = default;
+    WriteSession(const WriteSession&) = delete;
+    WriteSession& operator=(const WriteSession&) = delete;
+    ~WriteSession() { Unlock(); }
+    void Unlock() {
+        if (Lock >= 0) ::close(Lock);
+        Lock = -1;
+    }
+    bool IsOpen() const { return Lock >= 0; }
+
+    VantrelError CreateFailed() const {
+        return VantrelError(QStringLiteral("Failed to create key %1").arg(Key));
+    }
+    VantrelError SetFailed() const {
+        return VantrelError(QStringLiteral("Failed to set data for '%1'").arg(FirstName));
+    }
+
+    void Open(const QString& key, const QString& name) {
+        Key = key;
+        FirstName = name;
+        const QString folder = Folder();
+        File = folder + u'/' + QLatin1String(FileName);
+        const QByteArray folderPath = QFile::encodeName(folder);
+        if (!MakeFolder(folderPath)) throw CreateFailed();
+        // Writers take turns on the folder, which, unlike the file, is never replaced.
+        Lock = ::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (Lock < 0) throw CreateFailed();
+        while (::flock(Lock, LOCK_EX) != 0 && errno == EINTR) {
+        }
+
+        // A link to the file elsewhere (a dotfiles folder) stays a link: the file it names is
+        // replaced.
+        Target = File;
+        struct stat st;
+        if (::lstat(QFile::encodeName(File).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            const QString resolved = QFileInfo(File).canonicalFilePath();
+            if (!resolved.isEmpty()) Target = resolved;
+        }
+        TargetFolder = QFileInfo(Target).absolutePath();
+        TargetName = QFileInfo(Target).fileName();
+        RemoveLeftovers(TargetFolder, TargetName);
+
+        // Read again under the lock: another copy may have written since this one last read.
+        Loaded loaded = Load(Target);
+        Existed = loaded.State != Loaded::Missing;
+        if (loaded.State == Loaded::Good) {
+            Document = std::move(loaded.Document);
+        } else if (Existed) {
+            Report = DamageReport(File, loaded);
+            if (!loaded.Regular || !KeepAside(QFile::encodeName(Target))) throw SetFailed();
+        }
+    }
+
+    void Replace() {
+        const QByteArray bytes = RenderRegFile(Document);
+        QByteArray temp = QFile::encodeName(TargetFolder + QStringLiteral("/.") + TargetName +
+                                            QStringLiteral(".XXXXXX"));
+        const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (fd < 0) throw Existed ? SetFailed() : CreateFailed();
+        Fd out(fd);
+        const bool written = ::fchmod(fd, 0600) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+        if (!out.close() || !written) {
+            ::unlink(temp.constData());
+            throw Existed ? SetFailed() : CreateFailed();
+        }
+        if (WriteHook()) WriteHook()();
+        if (::rename(temp.constData(), QFile::encodeName(Target).constData()) != 0) {
+            ::unlink(temp.constData());
+            throw SetFailed();
+        }
+        SyncFolder(QFile::encodeName(TargetFolder));
+        Reported().remove(File);
+    }
+};
+
+namespace {
+
+// The group of writes in progress, if any.
+WriteSession* ActiveGroup = nullptr;
+
+void ShowReport(std::optional<QString>& report) {
+    if (!report) return;
+    const QString text = *report;
+    report.reset();
+    ReportError(text);
+}
+
+void WriteValue(const QString& key, const QString& name, uint32_t type, const QByteArray& data) {
+    if (ActiveGroup) {
+        if (!ActiveGroup->IsOpen()) ActiveGroup->Open(key, name);
+        SetRegValue(ActiveGroup->Document, QString::fromLatin1(Root) + key, name, type, data);
+        return;
+    }
+    WriteSession session;
+    try {
+        session.Open(key, name);
+        SetRegValue(session.Document, QString::fromLatin1(Root) + key, name, type, data);
+        session.Replace();
+    } catch (...) {
+        // A box must not hold up another copy waiting for the lock.
+        session.Unlock();
+        ShowReport(session.Report);
+        throw;
+    }
+    session.Unlock();
+    ShowReport(session.Report);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The structure
+
+RegParseResult ParseRegFile(const QByteArray& bytes) {
+    RegParseResult result;
+    // An empty file holds nothing yet.
+    if (bytes.trimmed().isEmpty()) {
+        result.Document = RegDocument();
+        return result;
+    }
+    std::vector<QByteArray> lines;
+    for (qsizetype pos = 0; pos < bytes.size();) {
+        const qsizetype nl = bytes.indexOf('\n', pos);
+        const qsizetype end = nl < 0 ? bytes.size() : nl + 1;
+        lines.push_back(bytes.mid(pos, end - pos));
+        pos = end;
+    }
+    const auto fail = [&](size_t index, const QString& why) {
+        result.ErrorLine = int(index + 1);
+        result.Error = why;
+        return result;
+    };
+
+    RegDocument document;
+    document.Keys.clear();
+    document.Eol = lines[0].endsWith("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    QByteArray first = Content(lines[0]);
+    if (first.startsWith("\xEF\xBB\xBF")) first = first.mid(3);
+    if (TrimBlanks(first) != "REGEDIT4")
+        return fail(0, QStringLiteral("the first line is not REGEDIT4"));
+    document.Head = lines[0];
+
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const QByteArray t = TrimBlanks(Content(lines[i]));
+        if (t.isEmpty() || t.startsWith(';')) {
+            if (document.Keys.empty())
+                document.Head += lines[i];
+            else
+                document.Keys.back().Entries.push_back({lines[i], std::nullopt});
+            continue;
+        }
+        if (t.startsWith('[')) {
+            if (!t.endsWith(']') || t.size() < 3) return fail(i, QStringLiteral("a bad key line"));
+            RegKey key;
+            key.Header = lines[i];
+            key.Path = t.mid(1, t.size() - 2);
+            if (key.Path.startsWith('-')) {
+                key.Deleted = true;
+                key.Path = key.Path.mid(1);
+            }
+            document.Keys.push_back(std::move(key));
+            continue;
+        }
+        if (t.startsWith('"') || t.startsWith('@')) {
+            if (document.Keys.empty()) return fail(i, QStringLiteral("a value before any key"));
+            const size_t start = i;
+            LineCursor cursor{lines, i};
+            RegEntry entry;
+            const QString error = ParseValue(cursor, entry);
+            if (!error.isEmpty()) return fail(start, error);
+            i = cursor.Index;
+            document.Keys.back().Entries.push_back(std::move(entry));
+            continue;
+        }
+        return fail(i, QStringLiteral("neither a key, a value nor a comment"));
+    }
+    result.Document = std::move(document);
+    return result;
+}
+
+QByteArray RenderRegFile(const RegDocument& document) {
+    QByteArray out = document.Head;
+    for (const RegKey& key : document.Keys) {
+        out += key.Header;
+        for (const RegEntry& entry : key.Entries)
+            out += entry.Raw;
+    }
+    return out;
+}
+
+const RegValue* FindRegValue(const RegDocument& document, const QString& keyPath,
+                             const QString& name) {
+    const QByteArray path = keyPath.toUtf8();
+    const QByteArray wanted = name.toUtf8();
+    const RegValue* found = nullptr;
+    for (const RegKey& key : document.Keys) {
+        if (!PathIs(key, path)) continue;
+        if (key.Deleted) {
+            found = nullptr; // a removal of the key drops what came before it
+            continue;
+        }
+        for (const RegEntry& entry : key.Entries)
+            if (entry.Value && SameAscii(entry.Value->Name, wanted)) found = &*entry.Value;
+    }
+    return found && !found->Deleted ? found : nullptr;
+}
+
+void SetRegValue(RegDocument& document, const QString& keyPath, const QString& name, uint32_t type,
+                 const QByteArray& data) {
+    const QByteArray path = keyPath.toUtf8();
+    const QByteArray wanted = name.toUtf8();
+    const QByteArray& eol = document.Eol;
+    const auto terminate = [&](QByteArray& raw) {
+        if (!raw.endsWith('\n')) raw += eol;
+    };
+
+    RegEntry* existing = nullptr;
+    RegKey* lastKey = nullptr;
+    for (RegKey& key : document.Keys) {
+        if (!PathIs(key, path)) continue;
+        if (key.Deleted) {
+            existing = nullptr;
+            lastKey = nullptr;
+            continue;
+        }
+        lastKey = &key;
+        for (RegEntry& entry : key.Entries)
+            if (entry.Value && SameAscii(entry.Value->Name, wanted)) existing = &entry;
+    }
+
+    if (existing) {
+        RegValue& value = *existing->Value;
+        value.Type = type;
+        value.Data = data;
+        value.Deleted = false;
+        existing->Raw = RenderValue(value.Name, type, data, eol);
+        return;
+    }
+    RegEntry entry{RenderValue(wanted, type, data, eol), RegValue{wanted, type, data, false}};
+    if (lastKey) {
+        // After the key's last value, before the blank line that closes it.
+        auto& entries = lastKey->Entries;
+        auto at = entries.begin();
+        for (auto it = entries.begin(); it != entries.end(); ++it)
+            if (it->Value) at = it + 1;
+        terminate(at == entries.begin() ? lastKey->Header : (at - 1)->Raw);
+        entries.insert(at, std::move(entry));
+        return;
+    }
+    QByteArray& last = document.Keys.empty() ? document.Head
+                                             : (document.Keys.back().Entries.empty()
+                                                    ? document.Keys.back().Header
+                                                    : document.Keys.back().Entries.back().Raw);
+    terminate(last);
+    if (!EndsWithBlankLine(last)) {
+        if (document.Keys.empty())
+            document.Head += eol;
+        else
+            document.Keys.back().Entries.push_back({eol, std::nullopt});
+    }
+    RegKey key;
+    key.Header = '[' + path + ']' + eol;
+    key.Path = path;
+    key.Entries.push_back(std::move(entry));
+    key.Entries.push_back({eol, std::nullopt});
+    document.Keys.push_back(std::move(key));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The four operations
+
+QString RegistryFile() {
+    return Folder() + u'/' + QLatin1String(FileName);
+}
+
+std::optional<QString> RegReadText(const QString& key, const QString& name) {
+    const QString file = RegistryFile();
+    const Loaded loaded = Load(file);
+    if (loaded.State == Loaded::Damaged || loaded.State == Loaded::Unreadable) {
+        if (const auto report = DamageReport(file, loaded)) ReportError(*report);
+        return std::nullopt;
+    }
+    if (loaded.State == Loaded::Missing) return std::nullopt;
+    const RegValue* value = FindRegValue(loaded.Document, QString::fromLatin1(Root) + key, name);
+    if (!value) return std::nullopt;
+    if (value->Type != RegSz && value->Type != RegExpandSz)
+        throw VantrelError(QStringLiteral("Invalid data type for '%1'").arg(name));
+    return DecodeText(value->Data);
+}
+
+QString RegReadString(const QString& key, const QString& name, const QString& def) {
+    return RegReadText(key, name).value_or(def);
+}
+
+void RegWriteString(const QString& key, const QString& name, const QString& text) {
+    WriteValue(key, name, RegSz, text.toUtf8() + '\0');
+}
+
+void RegWriteInteger(const QString& key, const QString& name, int32_t value) {
+    RegWriteString(key, name, QString::number(value));
+}
+
+RegWriteGroup::RegWriteGroup() : Session(new WriteSession) {
+    if (!ActiveGroup) ActiveGroup = Session;
+}
+
+RegWriteGroup::~RegWriteGroup() {
+    if (ActiveGroup == Session) ActiveGroup = nullptr;
+    Session->Unlock();
+    std::optional<QString> report = std::move(Session->Report);
+    delete Session;
+    ShowReport(report);
+}
+
+void RegWriteGroup::Commit() {
+    if (ActiveGroup != Session) return;
+    ActiveGroup = nullptr;
+    if (!Session->IsOpen()) return;
+    Session->Replace();
+}
+
+void SetRegistryFolder(const QString& folder) {
+    FolderOverride() = folder;
+}
+
+void SetRegistryWriteHook(std::function<void()> hook) {
+    WriteHook() = std::move(hook);
+}
+
+} // namespace platform

@@ -1,0 +1,103 @@
+// The per-user settings store: HKEY_CURRENT_USER kept as one REGEDIT4 text file.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+// Value types, numbered as the registry numbers them.
+constexpr uint32_t RegNone = 0;
+constexpr uint32_t RegSz = 1;
+constexpr uint32_t RegExpandSz = 2;
+constexpr uint32_t RegBinary = 3;
+constexpr uint32_t RegDword = 4;
+
+// The file, parsed so that writing it back gives the same bytes: every entry keeps its text, and
+// only an entry that is set anew gets new text.
+struct RegValue {
+    QByteArray Name; // unescaped; empty for the default value "@"
+    uint32_t Type = RegNone;
+    QByteArray Data;      // the bytes the registry would hold (text with its closing NUL)
+    bool Deleted = false; // "name"=- : the value is absent
+};
+
+struct RegEntry {
+    QByteArray Raw;                // the lines as written, line ends and continuations included
+    std::optional<RegValue> Value; // none for blank and comment lines
+};
+
+struct RegKey {
+    QByteArray Header;    // the "[...]" line as written
+    QByteArray Path;      // the text between the brackets
+    bool Deleted = false; // "[-...]"
+    std::vector<RegEntry> Entries;
+};
+
+struct RegDocument {
+    QByteArray Head = "REGEDIT4\n\n"; // everything before the first key
+    std::vector<RegKey> Keys;
+    QByteArray Eol = "\n"; // the line end new lines get: the file's own
+};
+
+struct RegParseResult {
+    std::optional<RegDocument> Document; // none when the text is damaged
+    int ErrorLine = 0;                   // 1-based
+    QString Error;
+};
+
+// Pure: bytes in, structure out. Well-formed input renders back to the very same bytes.
+RegParseResult ParseRegFile(const QByteArray& bytes);
+QByteArray RenderRegFile(const RegDocument& document);
+
+// Looks up a value of a key ("HKEY_CURRENT_USER\Software\..."), names and paths compared with ASCII
+// case folding; the last one written wins, as an import would have it. Null when absent.
+const RegValue* FindRegValue(const RegDocument& document, const QString& keyPath,
+                             const QString& name);
+// Sets a value, creating the key at the end of the file when it is missing. An existing value
+// keeps its place and the spelling of its name.
+void SetRegValue(RegDocument& document, const QString& keyPath, const QString& name, uint32_t type,
+                 const QByteArray& data);
+
+// The four operations on a key relative to HKEY_CURRENT_USER. Each one reads or replaces the
+// whole file; nothing stays open in between.
+//
+// The text of a REG_SZ or REG_EXPAND_SZ value (the latter verbatim); none when the key or the
+// value is missing. Any other type raises "Invalid data type for '%s'".
+std::optional<QString> RegReadText(const QString& key, const QString& name);
+QString RegReadString(const QString& key, const QString& name, const QString& def);
+// Writes a REG_SZ value. A folder or file that cannot be created raises "Failed to create key
+// %s"; any other failure "Failed to set data for '%s'". The old file stays whole either way.
+void RegWriteString(const QString& key, const QString& name, const QString& text);
+void RegWriteInteger(const QString& key, const QString& name, int32_t value);
+
+// Makes the writes made while it lives one replace of the file, under one lock: all of them land
+// together at Commit, or none does. Each value is still written as its write operation says;
+// failures are raised by the write that opens the file or by Commit (naming the group's first
+// value). Without Commit nothing is written. Groups do not nest: an inner one does nothing.
+struct WriteSession;
+class RegWriteGroup {
+public:
+    RegWriteGroup();
+    ~RegWriteGroup();
+    RegWriteGroup(const RegWriteGroup&) = delete;
+    RegWriteGroup& operator=(const RegWriteGroup&) = delete;
+    void Commit();
+
+private:
+    WriteSession* Session;
+};
+
+// The file: ${XDG_CONFIG_HOME:-$HOME/.config}/vantrel/HKEY_CURRENT_USER.reg.
+QString RegistryFile();
+
+// For tests: a folder in place of ${XDG_CONFIG_HOME}/vantrel (empty restores it), and an action
+// run after the new file is written and flushed, before it replaces the old one.
+void SetRegistryFolder(const QString& folder);
+void SetRegistryWriteHook(std::function<void()> hook);
+
+} // namespace platform

@@ -1,0 +1,534 @@
+// The settings store: the REGEDIT4 file, its four operations, damage, failures and atomic writes.
+#include "platform/Registry.h"
+#include "TestSupport.h"
+#include "platform/VError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace platform;
+
+const QString Key = QStringLiteral("Software\\Quillmoor\\Vantrel");
+const QString FullKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel");
+
+// Every form the format knows, in one file: text with escapes, the default value, expandable
+// text, dword, binary, a multi-line hex(7), another type, a removal, comments, another root.
+const char* const EveryType = "\xEF\xBB\xBFREGEDIT4\n"
+                              "\n"
+                              "; kept as it is\n"
+                              "[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"
+                              "\"Dir\"=\"c:\\\\skins\\\\\"\n"
+                              "\"Quote\"=\"say \\\"hi\\\"\"\n"
+                              "@=\"default\"\n"
+                              "\"Path\"=hex(2):25,48,4f,4d,45,25,00\n"
+                              "\"TimerDelay\"=dword:000003e8\n"
+                              "\"Blob\"=hex:00,ff,10\n"
+                              "\"Multi\"=hex(7):61,00,62,00,\\\n"
+                              "  00,00\n"
+                              "\"Q\"=hex(b):01,00,00,00,00,00,00,00\n"
+                              "\"Empty\"=\"\"\n"
+                              "\"Gone\"=-\n"
+                              "\"Lone\"=\"a\\b\"\n"
+                              "\n"
+                              "[HKEY_LOCAL_MACHINE\\Software\\Other]\n"
+                              "\"Top\"=\"99\"\n"
+                              "\n";
+
+QByteArray Bytes(std::initializer_list<int> list) {
+    QByteArray out;
+    for (int b : list)
+        out += char(b);
+    return out;
+}
+
+class RegistryTest : public testing::Test {
+protected:
+    void SetUp() override {
+        vtest::Errors().clear();
+        SetRegistryFolder(Folder());
+    }
+    void TearDown() override {
+        SetRegistryFolder(QString());
+        SetRegistryWriteHook(nullptr);
+    }
+    QString Folder() const { return Home.path() + QStringLiteral("/config/vantrel"); }
+    QString File() const { return Folder() + QStringLiteral("/HKEY_CURRENT_USER.reg"); }
+    void Store(const QByteArray& bytes) {
+        QDir().mkpath(Folder());
+        QFile f(File());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray Stored() const {
+        QFile f(File());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString InvalidType(const QString& name) {
+        try {
+            RegReadText(Key, name);
+        } catch (const VantrelError& e) {
+            return e.message();
+        }
+        return QString();
+    }
+    QString WriteFailure(const QString& name, const QString& text) {
+        try {
+            RegWriteString(Key, name, text);
+        } catch (const VantrelError& e) {
+            return e.message();
+        }
+        return QString();
+    }
+
+    QTemporaryDir Home;
+};
+
+TEST(RegFile, ParsesEveryTypeAndRendersTheSameBytes) {
+    const QByteArray text(EveryType);
+    const RegParseResult parsed = ParseRegFile(text);
+    ASSERT_TRUE(parsed.Document) << parsed.ErrorLine << ": " << parsed.Error.toStdString();
+    const RegDocument& doc = *parsed.Document;
+    EXPECT_EQ(RenderRegFile(doc), text);
+
+    const struct {
+        const char* name;
+        uint32_t type;
+        QByteArray data;
+    } values[] = {
+        {"Dir", RegSz, QByteArray("c:\\skins\\", 10)},
+        {"Quote", RegSz, QByteArray("say \"hi\"", 9)},
+        {"", RegSz, QByteArray("default", 8)},
+        {"Path", RegExpandSz, QByteArray("%HOME%", 7)},
+        {"TimerDelay", RegDword, Bytes({0xe8, 0x03, 0, 0})},
+        {"Blob", RegBinary, Bytes({0, 0xff, 0x10})},
+        {"Multi", 7, Bytes({'a', 0, 'b', 0, 0, 0})},
+        {"Q", 11, Bytes({1, 0, 0, 0, 0, 0, 0, 0})},
+        {"Empty", RegSz, QByteArray(1, '\0')},
+        {"Lone", RegSz, QByteArray("a\\b", 4)},
+    };
+    for (const auto& v : values) {
+        const RegValue* value = FindRegValue(doc, FullKey, QString::fromLatin1(v.name));
+        ASSERT_NE(value, nullptr) << v.name;
+        EXPECT_EQ(value->Type, v.type) << v.name;
+        EXPECT_EQ(value->Data, v.data) << v.name;
+    }
+    EXPECT_EQ(FindRegValue(doc, FullKey, QStringLiteral("Gone")), nullptr);
+    EXPECT_EQ(FindRegValue(doc, FullKey, QStringLiteral("Top")), nullptr); // another root's
+}
+
+TEST(RegFile, KeepsWindowsLineEndsAndAMissingLastLineEnd) {
+    for (const QByteArray& text :
+         {QByteArray("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n\"x\"=\"1\"\r\n\r\n"),
+          QByteArray("REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"1\"")}) {
+        const RegParseResult parsed = ParseRegFile(text);
+        ASSERT_TRUE(parsed.Document);
+        EXPECT_EQ(RenderRegFile(*parsed.Document), text);
+        RegDocument doc = *parsed.Document;
+        SetRegValue(doc, QStringLiteral("HKEY_CURRENT_USER\\A"), QStringLiteral("y"), RegSz,
+                    QByteArray("2", 2));
+        const QByteArray eol = text.contains('\r') ? "\r\n" : "\n";
+        EXPECT_TRUE(RenderRegFile(doc).contains("\"x\"=\"1\"" + eol + "\"y\"=\"2\"" + eol));
+    }
+}
+
+TEST(RegFile, EveryTypeWrittenReadsBackTheSame) {
+    QByteArray longBinary;
+    for (int i = 0; i < 200; ++i)
+        longBinary += char(i);
+    const struct {
+        uint32_t type;
+        QByteArray data;
+    } values[] = {
+        {RegSz, QByteArray("plain", 6)},
+        {RegSz, QByteArray("back\\slash \"quoted\" \\\"", 23)},
+        {RegSz, QByteArray("two\r\nlines", 11)}, // no line breaks in quotes: written as hex(1)
+        {RegSz, QByteArray("no closing nul")},
+        {RegSz, QByteArray("\xC3\xA4\xE2\x82\xAC", 6)},
+        {RegExpandSz, QByteArray("%PATH%;x", 9)},
+        {RegDword, Bytes({0x78, 0x56, 0x34, 0x12})},
+        {RegDword, Bytes({1, 2})}, // not four bytes: written as hex(4)
+        {RegBinary, QByteArray()},
+        {RegBinary, longBinary},
+        {7, QByteArray("a\0b\0\0", 5)},
+        {0x12345, Bytes({9})},
+    };
+    RegDocument doc;
+    int n = 0;
+    for (const auto& v : values)
+        SetRegValue(doc, FullKey, QStringLiteral("v%1").arg(n++), v.type, v.data);
+    const QByteArray text = RenderRegFile(doc);
+    for (const QByteArray& line : text.split('\n'))
+        EXPECT_LE(line.size(), 80) << line.constData();
+    const RegParseResult parsed = ParseRegFile(text);
+    ASSERT_TRUE(parsed.Document) << parsed.Error.toStdString() << "\n" << text.constData();
+    EXPECT_EQ(RenderRegFile(*parsed.Document), text);
+    n = 0;
+    for (const auto& v : values) {
+        const RegValue* value =
+            FindRegValue(*parsed.Document, FullKey, QStringLiteral("V%1").arg(n++));
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(value->Type, v.type) << n;
+        EXPECT_EQ(value->Data, v.data) << n;
+    }
+}
+
+TEST(RegFile, DamagedTextIsRefused) {
+    const struct {
+        const char* text;
+        int line;
+    } cases[] = {
+        {"REGEDIT5\n", 1},
+        {"Windows Registry Editor Version 5.00\n", 1},
+        {"\x00\x01garbage", 1},
+        {"REGEDIT4\n\"Top\"=\"1\"\n", 2},                 // a value outside any key
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\A\n", 2},         // no closing bracket
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\nTop=1\n", 3}, // no quotes
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"Top\"=5\n", 3},
+        {"REGEDIT4\n[A]\n\"Dir\"=\"c:\\skins\\\"\n", 3}, // the last quote is escaped
+        {"REGEDIT4\n[A]\n\"x\"=\"1\" trailing\n", 3},
+        {"REGEDIT4\n[A]\n\"x\"=dword:123456789\n", 3},
+        {"REGEDIT4\n[A]\n\"x\"=dword:\n", 3},
+        {"REGEDIT4\n[A]\n\"x\"=hex:0g\n", 3},
+        {"REGEDIT4\n[A]\n\"x\"=hex:123\n", 3},
+        {"REGEDIT4\n[A]\n\"x\"=hex(zz):00\n", 3},
+        {"REGEDIT4\n[A]\n\"x\"=hex:00,\\\n", 3}, // continued past the end
+        {"REGEDIT4\n[A]\n\"x\"\n", 3},
+    };
+    for (const auto& c : cases) {
+        const RegParseResult parsed =
+            ParseRegFile(QByteArray(c.text, qsizetype(strlen(c.text)) + (c.text[0] == 0 ? 10 : 0)));
+        EXPECT_FALSE(parsed.Document) << c.text;
+        EXPECT_EQ(parsed.ErrorLine, c.line) << c.text;
+        EXPECT_FALSE(parsed.Error.isEmpty());
+    }
+}
+
+TEST(RegFile, MutatedInputNeverBreaksTheParser) {
+    // Whatever the bytes, parsing ends; what parses renders back to the same bytes.
+    QRandomGenerator random(20240611);
+    const QByteArray base(EveryType);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray text = base;
+        const int edits = 1 + int(random.bounded(4));
+        for (int e = 0; e < edits; ++e) {
+            const qsizetype at = random.bounded(int(text.size()));
+            switch (random.bounded(3)) {
+            case 0:
+                text[at] = char(random.bounded(256));
+                break;
+            case 1:
+                text.remove(at, 1 + random.bounded(8));
+                break;
+            default:
+                text.insert(at, "\\\",\n[]@=-"[random.bounded(9)]);
+                break;
+            }
+        }
+        const RegParseResult parsed = ParseRegFile(text);
+        if (parsed.Document && !text.trimmed().isEmpty()) {
+            ASSERT_EQ(RenderRegFile(*parsed.Document), text);
+        }
+    }
+}
+
+TEST_F(RegistryTest, ReadsTextMatchingNamesAndKeysWithoutCase) {
+    Store("REGEDIT4\n\n[hkey_current_user\\software\\QUILLMOOR\\vantrel]\n"
+          "\"BarTip\"=\"1\"\n\"Dir\"=\"c:\\\\skins\\\\\"\n\"Path\"=hex(2):25,48,25,00\n"
+          "\"Nul\"=hex(1):61,00,62,00\n\"Zero\"=hex(1):\n\"Top\"=\"1\"\n\"TOP\"=\"2\"\n");
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Bartip")), QStringLiteral("1"));
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("dir")), QStringLiteral("c:\\skins\\"));
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Path")), QStringLiteral("%H%")); // not expanded
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Nul")), QStringLiteral("a"));    // to the first NUL
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Zero")), QString());
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("2")); // the last one wins
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Missing")), std::nullopt);
+    EXPECT_EQ(RegReadText(QStringLiteral("Software\\Other"), QStringLiteral("Top")), std::nullopt);
+    EXPECT_EQ(RegReadString(Key, QStringLiteral("Missing"), QStringLiteral("<none>")),
+              QStringLiteral("<none>"));
+    EXPECT_TRUE(vtest::Errors().isEmpty());
+}
+
+TEST_F(RegistryTest, NoFileGivesDefaultsSilently) {
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), std::nullopt);
+    Store("");
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), std::nullopt);
+    EXPECT_TRUE(vtest::Errors().isEmpty());
+}
+
+TEST_F(RegistryTest, NonTextTypesRaiseInvalidDataType) {
+    Store("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"
+          "\"TimerDelay\"=dword:000005dc\n\"Blob\"=hex:01\n\"Multi\"=hex(7):00,00\n");
+    EXPECT_EQ(InvalidType(QStringLiteral("TimerDelay")),
+              QStringLiteral("Invalid data type for 'TimerDelay'"));
+    EXPECT_EQ(InvalidType(QStringLiteral("timerdelay")),
+              QStringLiteral("Invalid data type for 'timerdelay'")); // the name as asked
+    EXPECT_EQ(InvalidType(QStringLiteral("Blob")), QStringLiteral("Invalid data type for 'Blob'"));
+    EXPECT_EQ(InvalidType(QStringLiteral("Multi")),
+              QStringLiteral("Invalid data type for 'Multi'"));
+}
+
+TEST_F(RegistryTest, FirstWriteCreatesAPrivateFolderAndFile) {
+    RegWriteInteger(Key, QStringLiteral("Left"), -40);
+    RegWriteString(Key, QStringLiteral("Dir"), QStringLiteral("c:\\skins\\\"x\""));
+    EXPECT_EQ(Stored(), QByteArray("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"
+                                   "\"Left\"=\"-40\"\n\"Dir\"=\"c:\\\\skins\\\\\\\"x\\\"\"\n\n"));
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Left")), QStringLiteral("-40"));
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Dir")), QStringLiteral("c:\\skins\\\"x\""));
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(Folder()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_EQ(::stat(QFile::encodeName(File()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(QDir(Folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("HKEY_CURRENT_USER.reg")});
+}
+
+TEST_F(RegistryTest, WritesKeepEverythingElseByteForByte) {
+    QByteArray text(EveryType);
+    Store(text);
+    RegWriteString(Key, QStringLiteral("dir"), QStringLiteral("d:\\"));       // keeps its spelling
+    RegWriteString(Key, QStringLiteral("TimerDelay"), QStringLiteral("250")); // dword to text
+    RegWriteString(Key, QStringLiteral("Gone"), QStringLiteral("back"));
+    RegWriteString(Key, QStringLiteral("BarTip"), QStringLiteral("1"));
+    text.replace("\"Dir\"=\"c:\\\\skins\\\\\"", "\"Dir\"=\"d:\\\\\"");
+    text.replace("\"TimerDelay\"=dword:000003e8", "\"TimerDelay\"=\"250\"");
+    text.replace("\"Gone\"=-", "\"Gone\"=\"back\"");
+    text.replace("\"Lone\"=\"a\\b\"\n", "\"Lone\"=\"a\\b\"\n\"BarTip\"=\"1\"\n");
+    EXPECT_EQ(Stored(), text);
+}
+
+TEST_F(RegistryTest, ADamagedFileIsReportedOnceAndKeptAside) {
+    const QByteArray damaged("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"
+                             "\"Scheme\"=\"blue\n\"Top\"=\"7\"\n");
+    Store(damaged);
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), std::nullopt);
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Scheme")), std::nullopt);
+    ASSERT_EQ(vtest::Errors().size(), 1);
+    EXPECT_TRUE(vtest::Errors()[0].contains(File())) << vtest::Errors()[0].toStdString();
+    EXPECT_TRUE(vtest::Errors()[0].contains(QStringLiteral("line 3")));
+
+    RegWriteInteger(Key, QStringLiteral("Top"), 5);
+    RegWriteInteger(Key, QStringLiteral("Left"), 6);
+    EXPECT_EQ(vtest::Errors().size(), 1);
+    QFile aside(File() + QStringLiteral(".damaged"));
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), damaged);
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Left")), QStringLiteral("6"));
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("5"));
+
+    // Damaged again: an earlier copy kept aside is not overwritten.
+    Store(damaged + "x");
+    RegWriteInteger(Key, QStringLiteral("Top"), 1);
+    ASSERT_EQ(vtest::Errors().size(), 2); // a new damage, found at the write
+    QFile second(File() + QStringLiteral(".damaged.1"));
+    ASSERT_TRUE(second.open(QIODevice::ReadOnly));
+    EXPECT_EQ(second.readAll(), damaged + "x");
+}
+
+TEST_F(RegistryTest, AFolderThatCannotBeCreatedFailsToCreateTheKey) {
+    QFile blocker(Home.path() + QStringLiteral("/config"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder's parent should be
+    blocker.close();
+    EXPECT_EQ(WriteFailure(QStringLiteral("Top"), QStringLiteral("1")),
+              QStringLiteral("Failed to create key Software\\Quillmoor\\Vantrel"));
+}
+
+TEST_F(RegistryTest, AFolderWhereTheFileShouldBeFailsToSetData) {
+    ASSERT_TRUE(QDir().mkpath(File()));
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), std::nullopt);
+    ASSERT_EQ(vtest::Errors().size(), 1); // cannot be read: reported
+    EXPECT_EQ(WriteFailure(QStringLiteral("Top"), QStringLiteral("1")),
+              QStringLiteral("Failed to set data for 'Top'"));
+    EXPECT_TRUE(QFileInfo(File()).isDir()); // not moved away or replaced
+}
+
+TEST_F(RegistryTest, APipeInTheFilesPlaceDoesNotHang) {
+    QDir().mkpath(Folder());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(File()).constData(), 0600), 0);
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), std::nullopt);
+    EXPECT_EQ(vtest::Errors().size(), 1);
+    EXPECT_EQ(WriteFailure(QStringLiteral("Top"), QStringLiteral("1")),
+              QStringLiteral("Failed to set data for 'Top'"));
+}
+
+TEST_F(RegistryTest, AWriteKilledBeforeTheRenameLeavesTheOldFileWhole) {
+    const QByteArray old(EveryType);
+    Store(old);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SetRegistryWriteHook([] { ::raise(SIGKILL); });
+        try {
+            RegWriteString(Key, QStringLiteral("Top"), QStringLiteral("123"));
+        } catch (...) {
+        }
+        _exit(3); // not reached: the hook kills the copy
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGKILL);
+    EXPECT_EQ(Stored(), old);
+    // The killed copy's temporary file is there, flushed, and is cleaned up by the next writer.
+    const QStringList hidden =
+        QDir(Folder()).entryList({QStringLiteral(".HKEY*")}, QDir::Files | QDir::Hidden);
+    ASSERT_EQ(hidden.size(), 1);
+    RegWriteString(Key, QStringLiteral("Top"), QStringLiteral("4"));
+    EXPECT_TRUE(
+        QDir(Folder()).entryList({QStringLiteral(".HKEY*")}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("4"));
+}
+
+TEST_F(RegistryTest, CopiesWritingAtOnceLoseNothing) {
+    Store("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n\"Other\"=\"keep\"\n");
+    constexpr int Copies = 4, Values = 25;
+    std::vector<pid_t> children;
+    for (int c = 0; c < Copies; ++c) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int failures = 0;
+            for (int v = 0; v < Values; ++v) {
+                try {
+                    RegWriteInteger(Key, QStringLiteral("C%1V%2").arg(c).arg(v), v);
+                } catch (...) {
+                    ++failures;
+                }
+            }
+            _exit(failures ? 1 : 0);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const RegParseResult parsed = ParseRegFile(Stored());
+    ASSERT_TRUE(parsed.Document);
+    for (int c = 0; c < Copies; ++c)
+        for (int v = 0; v < Values; ++v) {
+            const RegValue* value =
+                FindRegValue(*parsed.Document, FullKey, QStringLiteral("C%1V%2").arg(c).arg(v));
+            ASSERT_NE(value, nullptr) << c << ' ' << v;
+            EXPECT_EQ(value->Data, QByteArray::number(v) + '\0');
+        }
+    EXPECT_NE(FindRegValue(*parsed.Document, FullKey, QStringLiteral("Other")), nullptr);
+}
+
+TEST_F(RegistryTest, AGroupReplacesTheFileOnceWithAllItsValues) {
+    int replaces = 0;
+    SetRegistryWriteHook([&] { ++replaces; });
+    {
+        RegWriteGroup group;
+        RegWriteInteger(Key, QStringLiteral("Top"), 1);
+        RegWriteString(Key, QStringLiteral("Dir"), QStringLiteral("x"));
+        EXPECT_FALSE(QFile::exists(File())); // nothing before the commit
+        group.Commit();
+    }
+    EXPECT_EQ(replaces, 1);
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("1"));
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Dir")), QStringLiteral("x"));
+    {
+        RegWriteGroup abandoned; // say a later write failed: no commit, nothing written
+        RegWriteInteger(Key, QStringLiteral("Top"), 2);
+    }
+    EXPECT_EQ(replaces, 1);
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("1"));
+    RegWriteInteger(Key, QStringLiteral("Top"), 3); // single writes work again afterwards
+    EXPECT_EQ(replaces, 2);
+}
+
+TEST_F(RegistryTest, AGroupThatCannotReplaceTheFileNamesItsFirstValue) {
+    Store("REGEDIT4\n");
+    // Between writing the new file and the rename, a folder takes the old file's place.
+    SetRegistryWriteHook([this] {
+        QFile::remove(File());
+        QDir().mkpath(File());
+    });
+    RegWriteGroup group;
+    RegWriteInteger(Key, QStringLiteral("Top"), 1);
+    RegWriteInteger(Key, QStringLiteral("Left"), 2);
+    try {
+        group.Commit();
+        ADD_FAILURE() << "no error raised";
+    } catch (const VantrelError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Failed to set data for 'Top'"));
+    }
+    EXPECT_TRUE(
+        QDir(Folder()).entryList({QStringLiteral(".HKEY*")}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(RegistryTest, GroupsOfCopiesWritingAtOnceNeverMix) {
+    constexpr int Copies = 3, Rounds = 15;
+    std::vector<pid_t> children;
+    for (int c = 0; c < Copies; ++c) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int failures = 0;
+            for (int r = 0; r < Rounds; ++r) {
+                try {
+                    RegWriteGroup group;
+                    RegWriteInteger(Key, QStringLiteral("Top"), c);
+                    RegWriteInteger(Key, QStringLiteral("Left"), c);
+                    RegWriteInteger(Key, QStringLiteral("C%1R%2").arg(c).arg(r), r);
+                    group.Commit();
+                } catch (...) {
+                    ++failures;
+                }
+                // The file is whole and holds one copy's position after every replace.
+                const RegParseResult now = ParseRegFile(Stored());
+                const RegValue* top =
+                    now.Document ? FindRegValue(*now.Document, FullKey, QStringLiteral("Top"))
+                                 : nullptr;
+                const RegValue* left =
+                    now.Document ? FindRegValue(*now.Document, FullKey, QStringLiteral("Left"))
+                                 : nullptr;
+                if (!top || !left || top->Data != left->Data) ++failures;
+            }
+            _exit(failures ? 1 : 0);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const RegParseResult parsed = ParseRegFile(Stored());
+    ASSERT_TRUE(parsed.Document);
+    for (int c = 0; c < Copies; ++c)
+        for (int r = 0; r < Rounds; ++r)
+            EXPECT_NE(
+                FindRegValue(*parsed.Document, FullKey, QStringLiteral("C%1R%2").arg(c).arg(r)),
+                nullptr);
+}
+
+TEST_F(RegistryTest, ALinkedFileStaysALink) {
+    QTemporaryDir elsewhere;
+    const QString real = elsewhere.path() + QStringLiteral("/settings.reg");
+    QFile f(real);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("REGEDIT4\n");
+    f.close();
+    QDir().mkpath(Folder());
+    ASSERT_TRUE(QFile::link(real, File()));
+    RegWriteInteger(Key, QStringLiteral("Top"), 3);
+    EXPECT_TRUE(QFileInfo(File()).isSymLink());
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("3"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains("\"Top\"=\"3\""));
+}
+
+} // namespace
