@@ -739,9 +739,11 @@ RegWriteGroup::RegWriteGroup() : Session(new WriteSession) {
 RegWriteGroup::~RegWriteGroup() {
     if (ActiveGroup == Session) ActiveGroup = nullptr;
     Session->Unlock();
-    std::optional<QString> report = std::move(Session->Report);
+    // Shown after the session is gone, so that the box never waits with the lock held.
+    const bool haveReport = Session->Report.has_value();
+    const QString report = haveReport ? *Session->Report : QString();
     delete Session;
-    ShowReport(report);
+    if (haveReport) ReportError(report);
 }
 
 void RegWriteGroup::Commit() {
