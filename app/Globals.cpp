@@ -35,8 +35,16 @@ void CreateForms() {
     // reach the windows already created.
     new TVantrel();
     new TFDetails();
-    new TDPrefs();
-    new TDAbout();
+}
+
+TDPrefs* PrefsDialog() {
+    if (!DPrefs) new TDPrefs();
+    return DPrefs;
+}
+
+TDAbout* AboutBox() {
+    if (!DAbout) new TDAbout();
+    return DAbout;
 }
 
 void DestroyForms() {

@@ -48,8 +48,12 @@ extern TFDetails* FDetails;
 extern TDPrefs* DPrefs;
 extern TDAbout* DAbout;
 
-// Creates the four windows in their order (bar, details, preferences, about), and destroys them.
+// Creates the windows in their order (bar, details), and destroys all four. The preferences dialog
+// and the about box come into being the first time they are needed (PrefsDialog, AboutBox):
+// they are the heaviest windows, and most runs never open them.
 void CreateForms();
 void DestroyForms();
+TDPrefs* PrefsDialog();
+TDAbout* AboutBox();
 // Puts every program-wide value back to its state at program start (zero, false, empty).
 void ResetGlobals();

@@ -243,7 +243,7 @@ void TVantrel::SuperTimer1Timer() {
 }
 
 void TVantrel::About1Click() {
-    ShowModal(DAbout);
+    ShowModal(AboutBox());
 }
 
 void TVantrel::ShowDetails1Click() {
@@ -255,7 +255,7 @@ void TVantrel::ShowDetails1Click() {
 }
 
 void TVantrel::Prefs1Click() {
-    if (ShowModal(DPrefs) != QDialog::Accepted) return;
+    if (ShowModal(PrefsDialog()) != QDialog::Accepted) return;
     SetTimerInterval(BarPrefs.TimerDelay);
     BarPrefs.Dir = DPrefs->EditDir->text();
     if (QListWidgetItem* item = DPrefs->SchemeList->currentItem()) BarPrefs.Scheme = item->text();

@@ -34,6 +34,9 @@ void WindowsTest::SetUp() {
     platform::SetRegistryFolder(SettingsFolder());
     ResetGlobals();
     CreateForms();
+    // The tests reach the dialog and the about box directly.
+    PrefsDialog();
+    AboutBox();
 }
 
 void WindowsTest::TearDown() {
@@ -48,6 +51,8 @@ void WindowsTest::Restart() {
     DestroyForms();
     ResetGlobals();
     CreateForms();
+    PrefsDialog();
+    AboutBox();
 }
 
 } // namespace vtest

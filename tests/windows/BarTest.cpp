@@ -249,6 +249,26 @@ TEST_F(BarTest, FailingQueryIsReportedAndTheProgramGoesOn) {
     EXPECT_EQ(Errors().size(), 1);
 }
 
+TEST_F(BarTest, DialogAndAboutBoxWaitUntilNeeded) {
+    DestroyForms();
+    CreateForms();
+    EXPECT_NE(Vantrel, nullptr);
+    EXPECT_NE(FDetails, nullptr);
+    EXPECT_EQ(DPrefs, nullptr);
+    EXPECT_EQ(DAbout, nullptr);
+    QTimer::singleShot(0, [] { DAbout->reject(); });
+    Vantrel->About1Click();
+    ASSERT_NE(DAbout, nullptr);
+    TDAbout* first = DAbout;
+    QTimer::singleShot(0, [] { DAbout->reject(); });
+    Vantrel->About1Click();
+    EXPECT_EQ(DAbout, first); // the same box every time
+    QTimer::singleShot(0, [] { DPrefs->reject(); });
+    Vantrel->Prefs1Click();
+    EXPECT_NE(DPrefs, nullptr);
+    EXPECT_EQ(PrefsDialog(), DPrefs);
+}
+
 TEST_F(BarTest, WindowsAreCreatedOnceInOrderAndHidden) {
     EXPECT_NE(Vantrel, nullptr);
     EXPECT_FALSE(FDetails->isVisible());
