@@ -265,22 +265,43 @@ uint32_t FileAttributes(const QString& path) {
 
 bool ListFolder(const QString& pattern, std::vector<DirEntry>& entries, int* error) {
     entries.clear();
+    FolderSearch search;
+    DirEntry entry;
+    int code = 0;
+    for (bool found = search.First(pattern, entry, &code); found; found = search.Next(entry, &code))
+        entries.push_back(entry);
+    if (search.Opened()) return true;
+    if (error) *error = code;
+    return false;
+}
+
+FolderSearch::~FolderSearch() {
+    Close();
+}
+
+void FolderSearch::Close() {
+    if (Dir) ::closedir(static_cast<DIR*>(Dir));
+    Dir = nullptr;
+}
+
+bool FolderSearch::First(const QString& pattern, DirEntry& entry, int* error) {
+    Close();
+    WasOpened = false;
     qsizetype cut = -1;
     for (qsizetype i = pattern.size() - 1; i >= 0; --i)
         if (IsSeparator(pattern[i])) {
             cut = i;
             break;
         }
-    QString folderPart, namePattern;
+    QString folderPart;
     if (cut >= 0) {
         folderPart = pattern.left(cut + 1);
-        namePattern = pattern.mid(cut + 1);
+        NamePattern = pattern.mid(cut + 1);
     } else if (HasDriveLetter(pattern)) {
         folderPart = pattern.left(2) + u'\\';
-        namePattern = pattern.mid(2);
+        NamePattern = pattern.mid(2);
     } else {
-        folderPart = QString();
-        namePattern = pattern;
+        NamePattern = pattern;
     }
     QString folder = folderPart.isEmpty() ? QDir::currentPath() + u'/' : Resolve(folderPart);
     if (folder.isEmpty()) {
@@ -288,23 +309,39 @@ bool ListFolder(const QString& pattern, std::vector<DirEntry>& entries, int* err
         return false;
     }
     if (!folder.endsWith(u'/')) folder += u'/';
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir) {
+    Base = QFile::encodeName(folder);
+    Dir = ::opendir(Base.constData());
+    if (!Dir) {
         if (error) *error = errno;
         return false;
     }
-    const QByteArray base = QFile::encodeName(folder);
-    while (const dirent* e = ::readdir(dir)) {
-        const QString name = QFile::decodeName(e->d_name);
-        if (!NameMatches(namePattern, name)) continue;
-        struct stat st;
-        if (::stat((base + e->d_name).constData(), &st) != 0 &&
-            ::lstat((base + e->d_name).constData(), &st) != 0)
-            continue; // vanished while we listed
-        entries.push_back(DirEntry{name, AttributesOf(name, st)});
+    WasOpened = true;
+    return Next(entry, error);
+}
+
+bool FolderSearch::Next(DirEntry& entry, int* error) {
+    if (!Dir) {
+        if (error) *error = ENOENT;
+        return false;
     }
-    ::closedir(dir);
-    return true;
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(static_cast<DIR*>(Dir));
+        if (!e) {
+            const int code = errno ? errno : ENOENT;
+            Close();
+            if (error) *error = code;
+            return false;
+        }
+        const QString name = QFile::decodeName(e->d_name);
+        if (!NameMatches(NamePattern, name)) continue;
+        struct stat st;
+        const QByteArray full = Base + e->d_name;
+        if (::stat(full.constData(), &st) != 0 && ::lstat(full.constData(), &st) != 0)
+            continue; // vanished while we listed
+        entry = DirEntry{name, AttributesOf(name, st)};
+        return true;
+    }
 }
 
 uint32_t LogicalDrives() {
