@@ -54,6 +54,10 @@ public:
 
     QPointer<Tdirtree> Owner;
     std::unique_ptr<tdirname> PathRecord;
+    // The path as the file system spells it ("C:\Skins\Blue\"): searched instead of the upper
+    // case Path, so a folder is found at once and never mistaken for another that differs in
+    // case only.
+    QString DiskPath;
     int ImageIndex = -1;
     int SelectedIndex = -1;
 };
@@ -190,6 +194,13 @@ QTreeWidgetItem* Tdirtree::AddNode(QTreeWidgetItem* parent, QString path) {
     record->Path = AsciiUpper(path);
     record->Scanned = false;
     auto* node = new TDirNode(this, std::move(record));
+    node->DiskPath = path;
+    if (parent && parent->type() == TDirNode::NodeType) {
+        const auto* above = static_cast<const TDirNode*>(parent);
+        const QString& abovePath = above->PathRecord ? above->PathRecord->Path : QString();
+        if (!abovePath.isEmpty() && path.startsWith(abovePath, Qt::CaseInsensitive))
+            node->DiskPath = above->DiskPath + path.mid(abovePath.size());
+    }
     node->setText(0, info.DisplayName);
     node->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable |
                    Qt::ItemIsDragEnabled);
@@ -267,10 +278,12 @@ int Tdirtree::FindNextDir(TDirRec& record) {
     return 0;
 }
 
-void Tdirtree::WalkFolder(const QString& path,
+void Tdirtree::WalkFolder(QTreeWidgetItem* node,
                           const std::function<bool(const QString& name)>& visit) {
+    const QString path = Record(node)->Path;
+    const QString& disk = static_cast<const TDirNode*>(node)->DiskPath;
     TDirRec record;
-    for (int code = FindFirstDir(path + QStringLiteral("*.*"), record); code == 0;
+    for (int code = FindFirstDir(disk + QStringLiteral("*.*"), record); code == 0;
          code = FindNextDir(record)) {
         if (!(record.Attributes & platform::FILE_ATTRIBUTE_DIRECTORY)) continue;
         if (record.FileName == QLatin1String(".") || record.FileName == QLatin1String(".."))
@@ -294,7 +307,7 @@ void Tdirtree::ReadFolder(QTreeWidgetItem* node) {
     record->Scanned = true;
     const QString path = record->Path;
 
-    WalkFolder(path, [this](const QString& name) {
+    WalkFolder(node, [this](const QString& name) {
         NameList.append(name);
         return true;
     });
@@ -317,7 +330,7 @@ void Tdirtree::ProbeFolder(QTreeWidgetItem* node) {
     const tdirname* record = Record(node);
     if (!record || record->Scanned) return;
     bool found = false;
-    WalkFolder(record->Path, [&found](const QString&) {
+    WalkFolder(node, [&found](const QString&) {
         found = true;
         return false;
     });

@@ -154,8 +154,9 @@ protected:
 private:
     friend class TDirNode;
 
-    // Walks the sub-folders of path that the filters admit, until visit returns false.
-    void WalkFolder(const QString& path, const std::function<bool(const QString& name)>& visit);
+    // Walks the sub-folders of a drive or folder node that the filters admit, until visit
+    // returns false.
+    void WalkFolder(QTreeWidgetItem* node, const std::function<bool(const QString& name)>& visit);
     QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, QString path);
     QTreeWidgetItem* AddMarker(QTreeWidgetItem* parent, const QString& text);
     bool IsUnreadMarker(const QTreeWidgetItem* node) const;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -183,7 +184,16 @@ QString Resolve(const QString& path) {
     QString native;
     QStringList parts;
     if (!Split(path, native, parts)) return QString();
+    // A path spelled as on disk, without "." or "..", is settled by one look-up.
     bool resolving = true;
+    if (!parts.isEmpty() && !parts.contains(QLatin1String(".")) &&
+        !parts.contains(QLatin1String(".."))) {
+        const QString whole = native + parts.join(u'/');
+        if (Exists(whole)) {
+            native = whole + u'/';
+            parts.clear();
+        }
+    }
     for (const QString& part : parts) {
         if (part == QLatin1String(".")) continue;
         if (part == QLatin1String("..")) {
@@ -309,8 +319,7 @@ bool FolderSearch::First(const QString& pattern, DirEntry& entry, int* error) {
         return false;
     }
     if (!folder.endsWith(u'/')) folder += u'/';
-    Base = QFile::encodeName(folder);
-    Dir = ::opendir(Base.constData());
+    Dir = ::opendir(QFile::encodeName(folder).constData());
     if (!Dir) {
         if (error) *error = errno;
         return false;
@@ -335,9 +344,16 @@ bool FolderSearch::Next(DirEntry& entry, int* error) {
         }
         const QString name = QFile::decodeName(e->d_name);
         if (!NameMatches(NamePattern, name)) continue;
+        if (name == QLatin1String(".") || name == QLatin1String("..")) {
+            // Always folders; no look-up needed.
+            entry = DirEntry{name, FILE_ATTRIBUTE_DIRECTORY};
+            return true;
+        }
+        // Looked up beside the open folder rather than from the root.
         struct stat st;
-        const QByteArray full = Base + e->d_name;
-        if (::stat(full.constData(), &st) != 0 && ::lstat(full.constData(), &st) != 0)
+        const int folder = ::dirfd(static_cast<DIR*>(Dir));
+        if (::fstatat(folder, e->d_name, &st, 0) != 0 &&
+            ::fstatat(folder, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue; // vanished while we listed
         entry = DirEntry{name, AttributesOf(name, st)};
         return true;

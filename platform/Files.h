@@ -7,7 +7,6 @@
 // current folder.
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -76,7 +75,6 @@ public:
 
 private:
     void* Dir = nullptr; // DIR*
-    QByteArray Base;     // native folder, ending in "/"
     QString NamePattern;
     bool WasOpened = false;
 };

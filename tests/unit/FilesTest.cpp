@@ -64,6 +64,16 @@ TEST_F(FilesTest, MapsComponentsWithoutRegardToCase) {
     EXPECT_TRUE(NativePath(QStringLiteral("q:\\skins")).isEmpty());
 }
 
+TEST_F(FilesTest, DotComponentsStayLexical) {
+    const QString root = Root.path();
+    ASSERT_TRUE(QFile::link(root + "/Skins/Blue", root + "/link"));
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\Skins\\Blue\\..\\Blue\\")), root + "/Skins/Blue/");
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\.\\skins\\.\\blue")), root + "/Skins/Blue");
+    // ".." after a link goes back to the folder holding the link, not the link's parent.
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\link\\..\\exact")), root + "/exact");
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\link\\back.bmp")), root + "/link/back.bmp");
+}
+
 TEST_F(FilesTest, ExistsFindsFilesAndFolders) {
     EXPECT_TRUE(FileExists(QStringLiteral("X:\\SKINS\\BLUE\\BACK.BMP")));
     EXPECT_TRUE(FileExists(QStringLiteral("x:\\skins\\blue")));
