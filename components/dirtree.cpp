@@ -128,6 +128,11 @@ void Tdirtree::showEvent(QShowEvent* event) {
 
 void Tdirtree::AfterCreateWindow() {
     if (FReadOnStart) LoadDrives();
+    if (!PendingDirectory.isNull()) {
+        const QString value = PendingDirectory;
+        PendingDirectory = QString();
+        SetDirectory(value);
+    }
 }
 
 // ---- D. LoadDrives ---------------------------------------------------------------------------
@@ -425,10 +430,11 @@ void Tdirtree::SetDirectory(const QString& value) {
     }
     const qsizetype levels = v.count(u'\\');
     if (levels == 0) return;
-    // Opening a folder needs the drives: list them now if the control was never shown.
+    // Before the control is first shown there are no drives yet: the folder is opened once they
+    // are listed, so a host that sets it up early does not list the drives at start-up.
     if (!WindowCreated) {
-        WindowCreated = true;
-        AfterCreateWindow();
+        PendingDirectory = value;
+        return;
     }
 
     Hourglass wait;

@@ -80,7 +80,8 @@ public:
     // Path of the selected folder ("C:\SKINS\"), or "?" when none is selected.
     QString Directory() const;
     // Opens a folder ("c:\skins" or "C:\SKINS\") and selects it; "?", a folder that does not
-    // exist or one the tree does not show leaves the selection as it was.
+    // exist or one the tree does not show leaves the selection as it was. Written before the
+    // control is first shown, the folder is opened when the drives are listed.
     void SetDirectory(const QString& value);
 
     TBorderStyle BorderStyle() const { return FBorderStyle; }
@@ -169,6 +170,7 @@ private:
     int FDragCursor = -12;
     bool FReadonly = false;
     bool WindowCreated = false;
+    QString PendingDirectory; // written before the control was first shown
     bool Destroying = false;
     bool Listing = false;
     int UpdateDepth = 0;

@@ -243,11 +243,15 @@ TEST_F(DirtreeWindow, WritingAndReadingDirectory) {
     EXPECT_EQ(changes.size(), 2);
 }
 
-TEST_F(DirtreeWindow, WritingBeforeShownListsTheDrivesFirst) {
+TEST_F(DirtreeWindow, WritingBeforeShownOpensTheFolderWhenShown) {
     OpenTree tree;
+    tree.SetDirectory(QStringLiteral("c:\\nowhere"));
     tree.SetDirectory(QStringLiteral("d:\\a"));
-    EXPECT_EQ(tree.Directory(), QStringLiteral("D:\\A\\"));
+    EXPECT_EQ(tree.topLevelItemCount(), 0); // nothing is listed before the tree is shown
+    EXPECT_EQ(tree.Directory(), QStringLiteral("?"));
+    tree.show();
     EXPECT_TRUE(tree.TreeReady);
+    EXPECT_EQ(tree.Directory(), QStringLiteral("D:\\A\\"));
 }
 
 TEST_F(DirtreeWindow, RecycleRuleInTheTree) {
