@@ -62,7 +62,7 @@ public:
     int SelectedIndex = -1;
 };
 
-// ---- A. Construction and B. destruction ----------------------------------------------------
+// ---- Construction and destruction ---------------------------------------------------------------
 
 Tdirtree::Tdirtree(QWidget* owner) : QTreeWidget(owner) {
     FFastLoad = false;
@@ -116,7 +116,7 @@ Tdirtree::~Tdirtree() {
     clear();
 }
 
-// ---- C. The window ---------------------------------------------------------------------------
+// ---- The window ---------------------------------------------------------------------------------
 
 void Tdirtree::showEvent(QShowEvent* event) {
     QTreeWidget::showEvent(event);
@@ -135,7 +135,7 @@ void Tdirtree::AfterCreateWindow() {
     }
 }
 
-// ---- D. LoadDrives ---------------------------------------------------------------------------
+// ---- Listing the drives -------------------------------------------------------------------------
 
 void Tdirtree::LoadDrives() {
     if (!WindowCreated || Listing) return;
@@ -182,7 +182,7 @@ void Tdirtree::LoadDrives() {
     QApplication::restoreOverrideCursor();
 }
 
-// ---- E. Adding nodes -------------------------------------------------------------------------
+// ---- Adding nodes -------------------------------------------------------------------------------
 
 QTreeWidgetItem* Tdirtree::AddDriveNode(const QString& path) {
     return AddNode(nullptr, path);
@@ -236,7 +236,7 @@ tdirname* Tdirtree::Record(const QTreeWidgetItem* node) {
     return static_cast<const TDirNode*>(node)->PathRecord.get();
 }
 
-// ---- F. and G. Filters -----------------------------------------------------------------------
+// ---- Filters ------------------------------------------------------------------------------------
 
 bool Tdirtree::FolderAllowed(const QString& path) {
     bool doAdd = true;
@@ -261,7 +261,7 @@ bool Tdirtree::AttrAllowed(uint32_t attributes) const {
            (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
 }
 
-// ---- H. The folder walk ----------------------------------------------------------------------
+// ---- The folder walk ----------------------------------------------------------------------------
 
 int Tdirtree::FindFirstDir(const QString& pattern, TDirRec& record) {
     record = TDirRec{};
@@ -300,7 +300,7 @@ void Tdirtree::WalkFolder(QTreeWidgetItem* node,
     record.SearchHandle.reset();
 }
 
-// ---- I. ReadFolder and J. probes ---------------------------------------------------------------
+// ---- Reading and probing ------------------------------------------------------------------------
 
 void Tdirtree::ReadFolder(QTreeWidgetItem* node) {
     if (!node) return;
@@ -348,7 +348,7 @@ void Tdirtree::ProbeChildren(QTreeWidgetItem* node) {
         ProbeFolder(node->child(i));
 }
 
-// ---- K. Expanding ------------------------------------------------------------------------------
+// ---- Expanding ----------------------------------------------------------------------------------
 
 bool Tdirtree::BeforeExpand(QTreeWidgetItem* node) {
     {
@@ -389,7 +389,7 @@ void Tdirtree::keyPressEvent(QKeyEvent* event) {
     QTreeWidget::keyPressEvent(event);
 }
 
-// ---- L. Selecting ------------------------------------------------------------------------------
+// ---- Selecting ----------------------------------------------------------------------------------
 
 QTreeWidgetItem* Tdirtree::Selected() const {
     const QList<QTreeWidgetItem*> items = selectedItems();
@@ -411,7 +411,7 @@ bool Tdirtree::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
     return QTreeWidget::edit(index, trigger, event);
 }
 
-// ---- M. and N. Directory -----------------------------------------------------------------------
+// ---- Directory ----------------------------------------------------------------------------------
 
 QString Tdirtree::Directory() const {
     const tdirname* record = Record(Selected());
@@ -463,7 +463,7 @@ void Tdirtree::SetDirectory(const QString& value) {
     EndUpdate();
 }
 
-// ---- O. Rebuild --------------------------------------------------------------------------------
+// ---- Rebuild ------------------------------------------------------------------------------------
 
 void Tdirtree::Rebuild() {
     const QString old = Directory();
@@ -489,7 +489,7 @@ void Tdirtree::Rebuild() {
     }
 }
 
-// ---- P. Deleting -------------------------------------------------------------------------------
+// ---- Deleting -----------------------------------------------------------------------------------
 
 void Tdirtree::NodeDeleted(Tdirtree* sender, QTreeWidgetItem* node) {
     if (node && node->type() == TDirNode::NodeType)
@@ -497,7 +497,7 @@ void Tdirtree::NodeDeleted(Tdirtree* sender, QTreeWidgetItem* node) {
     if (OnDeleteItem) OnDeleteItem(sender, node);
 }
 
-// ---- Properties and batches ------------------------------------------------------------------
+// ---- Properties and batches ---------------------------------------------------------------------
 
 void Tdirtree::SetBorderStyle(TBorderStyle value) {
     FBorderStyle = value;
