@@ -1,10 +1,531 @@
-// Directory tree control.
+// Directory tree control: drive listing, lazy folder reading, the selected path and its
+// per-node records.
 #include "components/dirtree.h"
 
-Tdirtree::Tdirtree(QWidget* owner) : QTreeWidget(owner) {}
+#include "app/Helpers.h"
+#include "platform/Locale.h"
+#include "platform/ShellInfo.h"
 
-Tdirtree::~Tdirtree() = default;
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPointer>
+#include <algorithm>
+#include <cerrno>
 
-QString Tdirtree::Directory() const { return QStringLiteral("?"); }
+const QString Tdirtree::UnreadMarker = QStringLiteral("u**");
+const QString Tdirtree::ExpandMarker = QStringLiteral(" ");
 
-void Tdirtree::SetDirectory(const QString&) {}
+namespace {
+
+// Shows the wait cursor until the end of the scope, then puts back the one before.
+class Hourglass {
+public:
+    Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~Hourglass() { QApplication::restoreOverrideCursor(); }
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+};
+
+int DriveIndex(const QString& path) {
+    if (path.isEmpty()) return -1;
+    const char16_t c = AsciiUpper(path.left(1)).front().unicode();
+    return c >= u'A' && c <= u'Z' ? c - u'A' : -1;
+}
+
+} // namespace
+
+// A node of the tree: a drive or folder with its path record, or a marker without one. Deleting
+// it deletes its children first and then tells the tree.
+class TDirNode : public QTreeWidgetItem {
+public:
+    static constexpr int NodeType = QTreeWidgetItem::UserType + 0x4454;
+
+    TDirNode(Tdirtree* owner, std::unique_ptr<tdirname> record)
+        : QTreeWidgetItem(NodeType), Owner(owner), PathRecord(std::move(record)) {}
+    ~TDirNode() override {
+        const QList<QTreeWidgetItem*> children = takeChildren();
+        qDeleteAll(children);
+        if (Owner)
+            Owner->NodeDeleted(Owner, this);
+        else
+            PathRecord.reset();
+    }
+
+    QPointer<Tdirtree> Owner;
+    std::unique_ptr<tdirname> PathRecord;
+    // The path as the file system spells it ("C:\Skins\Blue\"): searched instead of the upper
+    // case Path, so a folder is found at once and never mistaken for another that differs in
+    // case only.
+    QString DiskPath;
+    int ImageIndex = -1;
+    int SelectedIndex = -1;
+};
+
+// ---- Construction and destruction ---------------------------------------------------------------
+
+Tdirtree::Tdirtree(QWidget* owner) : QTreeWidget(owner) {
+    FFastLoad = false;
+    FShellIcons = platform::SystemSmallIcons();
+    FReadOnStart = true;
+    FGoBelowRecycleBin = true;
+    for (int i = 0; i < 26; ++i)
+        LastPaths[i] = QString(QChar(u'A' + i)) + QStringLiteral(":\\");
+    const QString current = AsciiUpper(platform::CurrentDirectory());
+    const int drive = DriveIndex(current);
+    if (drive >= 0 && current.size() >= 2 && current[1] == u':')
+        LastPaths[drive] = current.endsWith(u'\\') ? current : current + u'\\';
+
+    // The tree keeps the order in which nodes were added and shows its selection when it does
+    // not have the focus.
+    setSortingEnabled(false);
+    TreeReady = false;
+    FDirType = tDirType(dtNormal | dtAll);
+    FAllowNetwork = true;
+
+    setHeaderHidden(true);
+    setColumnCount(1);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setUniformRowHeights(true);
+    setIconSize(QSize(16, 16));
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    resize(121, 97);
+
+    // Reading happens when a node opens. The view says so only after it opened the node, so the
+    // tree sends itemExpanded and itemCollapsed itself: after the read, and not for a node it
+    // kept closed.
+    if (metaObject()->indexOfSlot("_q_emitItemExpanded(QModelIndex)") >= 0)
+        ForwardsExpand = disconnect(this, SIGNAL(expanded(QModelIndex)), this,
+                                    SLOT(_q_emitItemExpanded(QModelIndex)));
+    if (metaObject()->indexOfSlot("_q_emitItemCollapsed(QModelIndex)") >= 0)
+        ForwardsCollapse = disconnect(this, SIGNAL(collapsed(QModelIndex)), this,
+                                      SLOT(_q_emitItemCollapsed(QModelIndex)));
+    connect(this, &QTreeView::expanded, this, &Tdirtree::NodeExpanded);
+    connect(this, &QTreeView::collapsed, this, &Tdirtree::NodeCollapsed);
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] { AfterSelect(Selected()); });
+}
+
+Tdirtree::~Tdirtree() {
+    TreeReady = false;
+    Destroying = true;
+    NameList.clear();
+    // The shared icon list is not ours to free. The nodes go now, while the tree can still be
+    // told about each of them.
+    clear();
+}
+
+// ---- The window ---------------------------------------------------------------------------------
+
+void Tdirtree::showEvent(QShowEvent* event) {
+    QTreeWidget::showEvent(event);
+    if (!WindowCreated) {
+        WindowCreated = true;
+        AfterCreateWindow();
+    }
+}
+
+void Tdirtree::AfterCreateWindow() {
+    if (FReadOnStart) LoadDrives();
+    if (!PendingDirectory.isNull()) {
+        const QString value = PendingDirectory;
+        PendingDirectory = QString();
+        SetDirectory(value);
+    }
+}
+
+// ---- Listing the drives -------------------------------------------------------------------------
+
+void Tdirtree::LoadDrives() {
+    if (!WindowCreated || Listing) return;
+    Listing = true;
+    TreeReady = false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    BeginUpdate();
+    clear();
+    // Input that waits is handled once, with the tree empty and not yet ready.
+    QPointer<Tdirtree> self(this);
+    QCoreApplication::processEvents();
+    if (!self) {
+        QApplication::restoreOverrideCursor();
+        return;
+    }
+
+    const uint32_t mask = platform::LogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (!(mask & (1u << i))) continue;
+        const QString root = QString(QChar(u'A' + i)) + QStringLiteral(":\\");
+        if (!FAllowNetwork && platform::DriveTypeOf(root) == platform::DRIVE_REMOTE) continue;
+        if (!FolderAllowed(root)) continue;
+        QTreeWidgetItem* node = AddDriveNode(root);
+        if (FFastLoad) {
+            AddMarker(node, UnreadMarker);
+            continue;
+        }
+        switch (platform::DriveTypeOf(root)) {
+        case platform::DRIVE_UNKNOWN:
+        case platform::DRIVE_NO_ROOT_DIR:
+        case platform::DRIVE_REMOVABLE:
+        case platform::DRIVE_CDROM:
+            // Never touched here: there may be no medium.
+            AddMarker(node, UnreadMarker);
+            break;
+        default:
+            ProbeFolder(node);
+        }
+    }
+
+    TreeReady = true;
+    EndUpdate();
+    Listing = false;
+    QApplication::restoreOverrideCursor();
+}
+
+// ---- Adding nodes -------------------------------------------------------------------------------
+
+QTreeWidgetItem* Tdirtree::AddDriveNode(const QString& path) {
+    return AddNode(nullptr, path);
+}
+
+QTreeWidgetItem* Tdirtree::AddFolderNode(QTreeWidgetItem* parent, const QString& path) {
+    return parent ? AddNode(parent, path) : nullptr;
+}
+
+QTreeWidgetItem* Tdirtree::AddNode(QTreeWidgetItem* parent, QString path) {
+    if (!path.endsWith(u'\\')) path += u'\\';
+    const platform::ShellFileInfo info = platform::ShellInfoOf(path, false);
+    auto record = std::make_unique<tdirname>();
+    record->Path = AsciiUpper(path);
+    record->Scanned = false;
+    auto* node = new TDirNode(this, std::move(record));
+    node->DiskPath = path;
+    if (parent && parent->type() == TDirNode::NodeType) {
+        const auto* above = static_cast<const TDirNode*>(parent);
+        const QString& abovePath = above->PathRecord ? above->PathRecord->Path : QString();
+        if (!abovePath.isEmpty() && path.startsWith(abovePath, Qt::CaseInsensitive))
+            node->DiskPath = above->DiskPath + path.mid(abovePath.size());
+    }
+    node->setText(0, info.DisplayName);
+    node->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable |
+                   Qt::ItemIsDragEnabled);
+    node->ImageIndex = info.IconIndex;
+    node->SelectedIndex = platform::ShellInfoOf(path, true).IconIndex;
+    if (FShellIcons) node->setIcon(0, FShellIcons->NodeIcon(node->ImageIndex, node->SelectedIndex));
+    if (parent)
+        parent->addChild(node);
+    else
+        addTopLevelItem(node);
+    return node;
+}
+
+QTreeWidgetItem* Tdirtree::AddMarker(QTreeWidgetItem* parent, const QString& text) {
+    auto* marker = new TDirNode(this, nullptr);
+    marker->setText(0, text);
+    marker->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
+    parent->addChild(marker);
+    return marker;
+}
+
+bool Tdirtree::IsUnreadMarker(const QTreeWidgetItem* node) const {
+    return node && !Record(node) && node->text(0) == UnreadMarker;
+}
+
+tdirname* Tdirtree::Record(const QTreeWidgetItem* node) {
+    if (!node || node->type() != TDirNode::NodeType) return nullptr;
+    return static_cast<const TDirNode*>(node)->PathRecord.get();
+}
+
+// ---- Filters ------------------------------------------------------------------------------------
+
+bool Tdirtree::FolderAllowed(const QString& path) {
+    bool doAdd = true;
+    if (!FGoBelowRecycleBin) {
+        // Below a recycle folder: "\recycled\" (in any case) ends before the path's last
+        // character. The recycle folder itself stays; only the first occurrence counts.
+        const QString lower = path.toLower();
+        const qsizetype p = lower.indexOf(QLatin1String("\\recycled\\")) + 1;
+        if (p > 0 && p < lower.size() - 9) doAdd = false;
+    }
+    if (doAdd && OnAddDir) OnAddDir(path, doAdd);
+    return doAdd;
+}
+
+bool Tdirtree::AttrAllowed(uint32_t attributes) const {
+    using namespace platform;
+    if (FDirType.testFlag(dtAll)) return true;
+    if ((attributes & FILE_ATTRIBUTE_HIDDEN) && !FDirType.testFlag(dtHidden)) return false;
+    if ((attributes & FILE_ATTRIBUTE_SYSTEM) && !FDirType.testFlag(dtSystem)) return false;
+    if ((attributes & FILE_ATTRIBUTE_ARCHIVE) && !FDirType.testFlag(dtArchive)) return false;
+    return FDirType.testFlag(dtNormal) ||
+           (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+}
+
+// ---- The folder walk ----------------------------------------------------------------------------
+
+int Tdirtree::FindFirstDir(const QString& pattern, TDirRec& record) {
+    record = TDirRec{};
+    record.SearchHandle = std::make_unique<platform::FolderSearch>();
+    int error = 0;
+    if (!record.SearchHandle->First(pattern, record.FindInfo, &error))
+        return error ? error : ENOENT;
+    record.Attributes = record.FindInfo.Attributes;
+    record.FileName = record.FindInfo.Name;
+    return 0;
+}
+
+int Tdirtree::FindNextDir(TDirRec& record) {
+    if (!record.SearchHandle) return ENOENT;
+    int error = 0;
+    if (!record.SearchHandle->Next(record.FindInfo, &error)) return error ? error : ENOENT;
+    record.Attributes = record.FindInfo.Attributes;
+    record.FileName = record.FindInfo.Name;
+    return 0;
+}
+
+void Tdirtree::WalkFolder(QTreeWidgetItem* node,
+                          const std::function<bool(const QString& name)>& visit) {
+    const QString path = Record(node)->Path;
+    const QString& disk = static_cast<const TDirNode*>(node)->DiskPath;
+    TDirRec record;
+    for (int code = FindFirstDir(disk + QStringLiteral("*.*"), record); code == 0;
+         code = FindNextDir(record)) {
+        if (!(record.Attributes & platform::FILE_ATTRIBUTE_DIRECTORY)) continue;
+        if (record.FileName == QLatin1String(".") || record.FileName == QLatin1String(".."))
+            continue;
+        if (!FolderAllowed(path + record.FileName + u'\\')) continue;
+        if (!AttrAllowed(record.Attributes)) continue;
+        if (!visit(record.FileName)) break;
+    }
+    record.SearchHandle.reset();
+}
+
+// ---- Reading and probing ------------------------------------------------------------------------
+
+void Tdirtree::ReadFolder(QTreeWidgetItem* node) {
+    if (!node) return;
+    NameList.clear();
+    tdirname* record = Record(node);
+    if (!record || record->Scanned) return;
+    const QList<QTreeWidgetItem*> old = node->takeChildren();
+    qDeleteAll(old);
+    record->Scanned = true;
+    const QString path = record->Path;
+
+    WalkFolder(node, [this](const QString& name) {
+        NameList.append(name);
+        return true;
+    });
+    // In the user's order, without regard to case; of names that differ only in case the first
+    // one the file system gave is kept.
+    std::stable_sort(NameList.begin(), NameList.end(), [](const QString& a, const QString& b) {
+        return platform::CompareTextLocale(a, b) < 0;
+    });
+    NameList.erase(std::unique(NameList.begin(), NameList.end(),
+                               [](const QString& a, const QString& b) {
+                                   return platform::CompareTextLocale(a, b) == 0;
+                               }),
+                   NameList.end());
+
+    for (const QString& name : std::as_const(NameList))
+        AddFolderNode(node, path + name);
+}
+
+void Tdirtree::ProbeFolder(QTreeWidgetItem* node) {
+    const tdirname* record = Record(node);
+    if (!record || record->Scanned) return;
+    bool found = false;
+    WalkFolder(node, [&found](const QString&) {
+        found = true;
+        return false;
+    });
+    if (found) AddMarker(node, ExpandMarker);
+}
+
+void Tdirtree::ProbeChildren(QTreeWidgetItem* node) {
+    if (!node) return;
+    for (int i = 0; i < node->childCount(); ++i)
+        ProbeFolder(node->child(i));
+}
+
+// ---- Expanding ----------------------------------------------------------------------------------
+
+bool Tdirtree::BeforeExpand(QTreeWidgetItem* node) {
+    {
+        Hourglass wait;
+        ReadFolder(node);
+        ProbeChildren(node);
+    }
+    bool allow = true;
+    if (OnExpanding) OnExpanding(this, node, allow);
+    return allow;
+}
+
+void Tdirtree::NodeExpanded(const QModelIndex& index) {
+    QTreeWidgetItem* node = itemFromIndex(index);
+    if (!node) return;
+    if (!BeforeExpand(node)) {
+        Vetoing = true;
+        collapseItem(node);
+        Vetoing = false;
+        return;
+    }
+    if (ForwardsExpand) emit itemExpanded(node);
+}
+
+void Tdirtree::NodeCollapsed(const QModelIndex& index) {
+    if (Vetoing || !ForwardsCollapse) return;
+    if (QTreeWidgetItem* node = itemFromIndex(index)) emit itemCollapsed(node);
+}
+
+void Tdirtree::keyPressEvent(QKeyEvent* event) {
+    // "*" opens the current node one level only: opening every level below would read the
+    // whole drive (and never end in a folder that links back to itself).
+    if (event->key() == Qt::Key_Asterisk) {
+        if (QTreeWidgetItem* node = currentItem()) node->setExpanded(true);
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+// ---- Selecting ----------------------------------------------------------------------------------
+
+QTreeWidgetItem* Tdirtree::Selected() const {
+    const QList<QTreeWidgetItem*> items = selectedItems();
+    return items.isEmpty() ? nullptr : items.front();
+}
+
+void Tdirtree::AfterSelect(QTreeWidgetItem* node) {
+    if (Destroying || !TreeReady) return;
+    if (const tdirname* record = Record(node)) {
+        const QString path = AsciiUpper(record->Path);
+        const int drive = DriveIndex(path);
+        if (drive >= 0) LastPaths[drive] = path;
+    }
+    if (OnChange) OnChange(this, node);
+}
+
+bool Tdirtree::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (FReadonly) return false;
+    return QTreeWidget::edit(index, trigger, event);
+}
+
+// ---- Directory ----------------------------------------------------------------------------------
+
+QString Tdirtree::Directory() const {
+    const tdirname* record = Record(Selected());
+    return record ? record->Path : QStringLiteral("?");
+}
+
+void Tdirtree::SetDirectory(const QString& value) {
+    if (value == QLatin1String("?")) return;
+    QString v = value;
+    if (!v.isEmpty() && !v.endsWith(u'\\')) v += u'\\';
+    if (v.size() != 3) {
+        const uint32_t attributes = platform::FileAttributes(v.left(v.size() - 1));
+        if (attributes == platform::INVALID_FILE_ATTRIBUTES ||
+            !(attributes & platform::FILE_ATTRIBUTE_DIRECTORY))
+            return;
+    }
+    const qsizetype levels = v.count(u'\\');
+    if (levels == 0) return;
+    // Before the control is first shown there are no drives yet: the folder is opened once they
+    // are listed, so a host that sets it up early does not list the drives at start-up.
+    if (!WindowCreated) {
+        PendingDirectory = value;
+        return;
+    }
+
+    Hourglass wait;
+    BeginUpdate();
+    v = AsciiUpper(v);
+    QTreeWidgetItem* match = nullptr;
+    qsizetype end = -1;
+    for (qsizetype k = 1; k <= levels; ++k) {
+        end = v.indexOf(u'\\', end + 1);
+        const QString prefix = v.left(end + 1);
+        QTreeWidgetItem* found = nullptr;
+        const int count = match ? match->childCount() : topLevelItemCount();
+        for (int i = 0; i < count && !found; ++i) {
+            QTreeWidgetItem* candidate = match ? match->child(i) : topLevelItem(i);
+            const tdirname* record = Record(candidate);
+            if (record && record->Path.compare(prefix, Qt::CaseInsensitive) == 0) found = candidate;
+        }
+        match = found;
+        if (!match) break;
+        if (!Record(match)->Scanned) ReadFolder(match);
+    }
+    if (match) {
+        setCurrentItem(match);
+        scrollToItem(match, QAbstractItemView::PositionAtTop);
+    }
+    EndUpdate();
+}
+
+// ---- Rebuild ------------------------------------------------------------------------------------
+
+void Tdirtree::Rebuild() {
+    const QString old = Directory();
+    LoadDrives();
+    SetDirectory(old);
+    if (topLevelItemCount() > 0 && !Selected()) SetDirectory(old.left(3));
+    if (topLevelItemCount() == 0 || Selected()) return;
+
+    // The first drive that was looked at, or the last drive.
+    int index = 0;
+    QTreeWidgetItem* drive = topLevelItem(0);
+    while (drive->childCount() > 0 && IsUnreadMarker(drive->child(0)) &&
+           index + 1 < topLevelItemCount())
+        drive = topLevelItem(++index);
+    const int letter = DriveIndex(Record(drive) ? Record(drive)->Path : QString());
+    if (letter < 0) return;
+    SetDirectory(LastPaths[letter]);
+    if (Directory() != LastPaths[letter]) {
+        if (Selected() == drive)
+            AfterSelect(drive);
+        else
+            setCurrentItem(drive); // reported through AfterSelect
+    }
+}
+
+// ---- Deleting -----------------------------------------------------------------------------------
+
+void Tdirtree::NodeDeleted(Tdirtree* sender, QTreeWidgetItem* node) {
+    if (node && node->type() == TDirNode::NodeType)
+        static_cast<TDirNode*>(node)->PathRecord.reset();
+    if (OnDeleteItem) OnDeleteItem(sender, node);
+}
+
+// ---- Properties and batches ---------------------------------------------------------------------
+
+void Tdirtree::SetBorderStyle(TBorderStyle value) {
+    FBorderStyle = value;
+    setFrameShape(value == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+}
+
+void Tdirtree::SetDirType(tDirType value) {
+    if (value == FDirType) return;
+    FDirType = value;
+    Rebuild();
+}
+
+void Tdirtree::SetAllowNetwork(bool value) {
+    if (value == FAllowNetwork) return;
+    FAllowNetwork = value;
+    Rebuild();
+}
+
+void Tdirtree::SetGoBelowRecycleBin(bool value) {
+    if (value == FGoBelowRecycleBin) return;
+    FGoBelowRecycleBin = value;
+    Rebuild();
+}
+
+void Tdirtree::BeginUpdate() {
+    if (UpdateDepth++ == 0) setUpdatesEnabled(false);
+}
+
+void Tdirtree::EndUpdate() {
+    if (UpdateDepth > 0 && --UpdateDepth == 0) setUpdatesEnabled(true);
+}

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -185,7 +186,16 @@ QString Resolve(const QString& path) {
     if (!Split(path, native, parts)) return QString();
     // ".." never climbs above the root of the drive the path names.
     const qsizetype floor = HasDriveLetter(path) ? native.size() : 1;
+    // A path spelled as on disk, without "." or "..", is settled by one look-up.
     bool resolving = true;
+    if (!parts.isEmpty() && !parts.contains(QLatin1String(".")) &&
+        !parts.contains(QLatin1String(".."))) {
+        const QString whole = native + parts.join(u'/');
+        if (Exists(whole)) {
+            native = whole + u'/';
+            parts.clear();
+        }
+    }
     for (const QString& part : parts) {
         if (part == QLatin1String(".")) continue;
         if (part == QLatin1String("..")) {
@@ -273,22 +283,43 @@ uint32_t FileAttributes(const QString& path) {
 
 bool ListFolder(const QString& pattern, std::vector<DirEntry>& entries, int* error) {
     entries.clear();
+    FolderSearch search;
+    DirEntry entry;
+    int code = 0;
+    for (bool found = search.First(pattern, entry, &code); found; found = search.Next(entry, &code))
+        entries.push_back(entry);
+    if (search.Opened()) return true;
+    if (error) *error = code;
+    return false;
+}
+
+FolderSearch::~FolderSearch() {
+    Close();
+}
+
+void FolderSearch::Close() {
+    if (Dir) ::closedir(static_cast<DIR*>(Dir));
+    Dir = nullptr;
+}
+
+bool FolderSearch::First(const QString& pattern, DirEntry& entry, int* error) {
+    Close();
+    WasOpened = false;
     qsizetype cut = -1;
     for (qsizetype i = pattern.size() - 1; i >= 0; --i)
         if (IsSeparator(pattern[i])) {
             cut = i;
             break;
         }
-    QString folderPart, namePattern;
+    QString folderPart;
     if (cut >= 0) {
         folderPart = pattern.left(cut + 1);
-        namePattern = pattern.mid(cut + 1);
+        NamePattern = pattern.mid(cut + 1);
     } else if (HasDriveLetter(pattern)) {
         folderPart = pattern.left(2) + u'\\';
-        namePattern = pattern.mid(2);
+        NamePattern = pattern.mid(2);
     } else {
-        folderPart = QString();
-        namePattern = pattern;
+        NamePattern = pattern;
     }
     QString folder = folderPart.isEmpty() ? QDir::currentPath() + u'/' : Resolve(folderPart);
     if (folder.isEmpty()) {
@@ -296,23 +327,45 @@ bool ListFolder(const QString& pattern, std::vector<DirEntry>& entries, int* err
         return false;
     }
     if (!folder.endsWith(u'/')) folder += u'/';
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir) {
+    Dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!Dir) {
         if (error) *error = errno;
         return false;
     }
-    const QByteArray base = QFile::encodeName(folder);
-    while (const dirent* e = ::readdir(dir)) {
-        const QString name = QFile::decodeName(e->d_name);
-        if (!NameMatches(namePattern, name)) continue;
-        struct stat st;
-        if (::stat((base + e->d_name).constData(), &st) != 0 &&
-            ::lstat((base + e->d_name).constData(), &st) != 0)
-            continue; // vanished while we listed
-        entries.push_back(DirEntry{name, AttributesOf(name, st)});
+    WasOpened = true;
+    return Next(entry, error);
+}
+
+bool FolderSearch::Next(DirEntry& entry, int* error) {
+    if (!Dir) {
+        if (error) *error = ENOENT;
+        return false;
     }
-    ::closedir(dir);
-    return true;
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(static_cast<DIR*>(Dir));
+        if (!e) {
+            const int code = errno ? errno : ENOENT;
+            Close();
+            if (error) *error = code;
+            return false;
+        }
+        const QString name = QFile::decodeName(e->d_name);
+        if (!NameMatches(NamePattern, name)) continue;
+        if (name == QLatin1String(".") || name == QLatin1String("..")) {
+            // Always folders; no look-up needed.
+            entry = DirEntry{name, FILE_ATTRIBUTE_DIRECTORY};
+            return true;
+        }
+        // Looked up beside the open folder rather than from the root.
+        struct stat st;
+        const int folder = ::dirfd(static_cast<DIR*>(Dir));
+        if (::fstatat(folder, e->d_name, &st, 0) != 0 &&
+            ::fstatat(folder, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue; // vanished while we listed
+        entry = DirEntry{name, AttributesOf(name, st)};
+        return true;
+    }
 }
 
 uint32_t LogicalDrives() {

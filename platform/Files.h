@@ -56,6 +56,29 @@ uint32_t FileAttributes(const QString& path);
 // errno value in error, when given) when the folder cannot be listed.
 bool ListFolder(const QString& pattern, std::vector<DirEntry>& entries, int* error = nullptr);
 
+// The same listing one entry at a time, so a caller that looks for the first entry of a kind
+// stops reading there. First starts a search and gives its first matching entry, Next the
+// following ones; both give false at the end (error ENOENT) or when the folder cannot be listed
+// (error the errno value). The search closes at its end, on Close and on destruction.
+class FolderSearch {
+public:
+    FolderSearch() = default;
+    ~FolderSearch();
+    FolderSearch(const FolderSearch&) = delete;
+    FolderSearch& operator=(const FolderSearch&) = delete;
+
+    bool First(const QString& pattern, DirEntry& entry, int* error = nullptr);
+    bool Next(DirEntry& entry, int* error = nullptr);
+    void Close();
+    // True when the last First could open its folder.
+    bool Opened() const { return WasOpened; }
+
+private:
+    void* Dir = nullptr; // DIR*
+    QString NamePattern;
+    bool WasOpened = false;
+};
+
 // Bit i set when drive letter 'A' + i stands for something.
 uint32_t LogicalDrives();
 // The kind of the drive whose root is given ("C:\").

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,6 +66,16 @@ TEST_F(FilesTest, MapsComponentsWithoutRegardToCase) {
     EXPECT_TRUE(NativePath(QStringLiteral("q:\\skins")).isEmpty());
 }
 
+TEST_F(FilesTest, DotComponentsStayLexical) {
+    const QString root = Root.path();
+    ASSERT_TRUE(QFile::link(root + "/Skins/Blue", root + "/link"));
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\Skins\\Blue\\..\\Blue\\")), root + "/Skins/Blue/");
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\.\\skins\\.\\blue")), root + "/Skins/Blue");
+    // ".." after a link goes back to the folder holding the link, not the link's parent.
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\link\\..\\exact")), root + "/exact");
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\link\\back.bmp")), root + "/link/back.bmp");
+}
+
 TEST_F(FilesTest, ExistsFindsFilesAndFolders) {
     EXPECT_TRUE(FileExists(QStringLiteral("X:\\SKINS\\BLUE\\BACK.BMP")));
     EXPECT_TRUE(FileExists(QStringLiteral("x:\\skins\\blue")));
@@ -111,6 +122,33 @@ TEST_F(FilesTest, UnlistableFolderFails) {
     EXPECT_FALSE(ok);
     EXPECT_TRUE(Names(QStringLiteral("q:\\*.*"), &ok).empty());
     EXPECT_FALSE(ok);
+}
+
+TEST_F(FilesTest, SearchGivesOneEntryAtATime) {
+    FolderSearch search;
+    DirEntry entry;
+    int error = 0;
+    std::vector<QString> names;
+    for (bool found = search.First(QStringLiteral("X:\\SKINS\\*.*"), entry, &error); found;
+         found = search.Next(entry, &error))
+        names.push_back(entry.Name);
+    EXPECT_TRUE(search.Opened());
+    EXPECT_EQ(error, ENOENT);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<QString>{".", "..", ".hidden", "Blue", "readme.txt"}));
+    // Past the end, and after an early stop, there is nothing more.
+    EXPECT_FALSE(search.Next(entry, &error));
+    ASSERT_TRUE(search.First(QStringLiteral("x:\\skins\\*.*"), entry));
+    search.Close();
+    EXPECT_FALSE(search.Next(entry, &error));
+    EXPECT_EQ(error, ENOENT);
+    // A folder that cannot be listed gives its errno value.
+    EXPECT_FALSE(search.First(QStringLiteral("x:\\nowhere\\*.*"), entry, &error));
+    EXPECT_FALSE(search.Opened());
+    EXPECT_EQ(error, ENOENT);
+    // A folder that opens but has nothing that matches.
+    EXPECT_FALSE(search.First(QStringLiteral("x:\\skins\\*.gif"), entry, &error));
+    EXPECT_TRUE(search.Opened());
 }
 
 TEST_F(FilesTest, DrivesFromTheTable) {
