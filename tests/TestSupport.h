@@ -4,11 +4,13 @@
 
 #include "app/Globals.h"
 #include "platform/MemoryStatus.h"
+#include "platform/Shell.h"
 
 #include <QSize>
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace vtest {
 
@@ -28,6 +30,18 @@ public:
     bool Fail = false;
     platform::MemoryStatus Query() override;
 };
+
+// The notification area of every test: each request is recorded, none reaches the desktop.
+class RecordingShell : public platform::NotifyShell {
+public:
+    struct Call {
+        uint32_t Message;
+        platform::NOTIFYICONDATAA Data;
+    };
+    std::vector<Call> Calls;
+    bool NotifyIcon(uint32_t message, const platform::NOTIFYICONDATAA& data) override;
+};
+RecordingShell& Shell();
 
 // Creates the windows with fake memory figures on a 1024 x 768 screen, and destroys them after.
 class WindowsTest : public testing::Test {
