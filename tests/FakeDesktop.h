@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 namespace vtest {
 
@@ -25,9 +26,11 @@ public:
         return Cursor;
     }
     void SetForegroundWindow(QWidget* window) override {
+        Foregrounds.push_back(window);
         Log << QStringLiteral("foreground %1").arg(window ? window->objectName() : QString());
     }
     void TrackPopupMenu(QMenu* menu, QPoint at) override {
+        Menus.push_back(menu);
         Log << QStringLiteral("menu %1 at %2,%3")
                    .arg(menu ? menu->objectName() : QString())
                    .arg(at.x())
@@ -38,6 +41,8 @@ public:
     QPoint Cursor;
     int CursorReads = 0;
     QStringList Log;
+    std::vector<QWidget*> Foregrounds;
+    std::vector<QMenu*> Menus;
     // Runs while the menu is "open", e.g. to choose an entry.
     std::function<void(QMenu*)> WhileMenuOpen;
 };
