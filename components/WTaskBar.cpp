@@ -11,8 +11,8 @@ TCustomWinTaskbar::TCustomWinTaskbar(QObject* AOwner) : QObject(AOwner) {
     OwnerWindow = form;
     form->winId(); // the owner's native window exists from now on
 
-    MessageWindow = new platform::MessageWindow(
-        [this](platform::TMessage& Message) { TrayWndProc(Message); });
+    MessageWindow =
+        new platform::MessageWindow([this](platform::TMessage& Message) { TrayWndProc(Message); });
     IconData.cbSize = platform::NotifyIconDataSize;
     IconData.hWnd = MessageWindow;
     IconData.uID = 0;

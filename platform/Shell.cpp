@@ -7,8 +7,8 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QStyleHints>
+#include <QToolTip>
 #include <QWidget>
-#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -58,23 +58,26 @@ public:
             PostMessage(Window, CallbackMessage, ID, static_cast<intptr_t>(mouse));
     }
 
-    // A press that Qt held back because a modal window is open (see ModalClicks).
-    void BlockedPress(uint32_t button, uint32_t time, QPoint at) {
-        if (button == XCB_BUTTON_INDEX_1) {
-            const QStyleHints* hints = QGuiApplication::styleHints();
-            const bool twice = LastLeftPress.has_value() && !LastWasDouble &&
-                               time - *LastLeftPress < uint32_t(hints->mouseDoubleClickInterval()) &&
-                               (at - LastLeftAt).manhattanLength() <=
-                                   hints->mouseDoubleClickDistance();
+    // A button press on the icon's window in an X11 notification area (see EmbeddedClicks). A
+    // second left press soon after the first, near it, is the second press of a double click.
+    void Pressed(uint32_t button, uint32_t time, QPoint at) {
+        if (button != XCB_BUTTON_INDEX_1) {
+            LastLeftPress.reset();
+            if (button == XCB_BUTTON_INDEX_3) Activated(Context);
+            if (button == XCB_BUTTON_INDEX_2) Activated(MiddleClick);
+            return;
+        }
+        const QStyleHints* hints = QGuiApplication::styleHints();
+        const bool twice = LastLeftPress.has_value() &&
+                           time - *LastLeftPress < uint32_t(hints->mouseDoubleClickInterval()) &&
+                           (at - LastLeftAt).manhattanLength() <= hints->mouseDoubleClickDistance();
+        if (twice) {
+            LastLeftPress.reset(); // a third press starts anew
+        } else {
             LastLeftPress = time;
             LastLeftAt = at;
-            LastWasDouble = twice;
-            Activated(twice ? DoubleClick : Trigger);
-        } else if (button == XCB_BUTTON_INDEX_3) {
-            Activated(Context);
-        } else if (button == XCB_BUTTON_INDEX_2) {
-            Activated(MiddleClick);
         }
+        Activated(twice ? DoubleClick : Trigger);
     }
 
     MessageWindow* const Window;
@@ -85,20 +88,12 @@ private:
     bool HasCallback = false;
     std::optional<uint32_t> LastLeftPress;
     QPoint LastLeftAt;
-    bool LastWasDouble = false;
 };
 
 TrayIcon* Find(MessageWindow* window, uint32_t id) {
     for (TrayIcon* icon : Icons())
         if (icon->Window == window && icon->ID == id) return icon;
     return nullptr;
-}
-
-bool ApplicationModalOpen() {
-    const QWindowList windows = QGuiApplication::topLevelWindows();
-    return std::any_of(windows.begin(), windows.end(), [](const QWindow* w) {
-        return w->isVisible() && w->modality() == Qt::ApplicationModal;
-    });
 }
 
 // The start of an XInput 2 button event (XI_ButtonPress), as the X server sends it; Qt takes
@@ -121,13 +116,15 @@ struct XIButtonEvent {
 };
 constexpr uint16_t XI_ButtonPress = 4;
 
-// On X11 the icon is a small window of the program's own, embedded in the notification area,
-// and Qt holds back mouse input on it while an application-modal window (a dialog, a message
-// box) is open. The icon and its menu must stay usable then, so its button presses are taken
-// from the X server's events while such a window is open; at other times Qt reports them.
-class ModalClicks final : public QAbstractNativeEventFilter {
+// On X11 the icon is a small window of the program's own, embedded in the notification area.
+// Qt would report presses on it itself, but it holds them back while an application-modal window
+// (a dialog, a message box) is open, and it takes a second right or middle press made soon after
+// the first for a double click, which it does not report at all. The icon and its menu must stay
+// usable in both cases, so every button press on the icon's window is taken here, from the X
+// server's events, and kept from Qt.
+class EmbeddedClicks final : public QAbstractNativeEventFilter {
 public:
-    explicit ModalClicks(uint8_t xinput) : XInput(xinput) {}
+    explicit EmbeddedClicks(uint8_t xinput) : XInput(xinput) {}
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
         if (eventType != "xcb_generic_event_t") return false;
@@ -135,34 +132,39 @@ public:
         const uint8_t type = event->response_type & 0x7f;
         if (type == XCB_BUTTON_PRESS) {
             const auto* press = reinterpret_cast<const xcb_button_press_event_t*>(event);
-            Press(press->event, press->detail, press->time, QPoint(press->root_x, press->root_y));
-        } else if (type == XCB_GE_GENERIC && XInput != 0) {
+            return Press(press->event, press->detail, press->time,
+                         QPoint(press->root_x, press->root_y));
+        }
+        if (type == XCB_GE_GENERIC && XInput != 0) {
             const auto* press = reinterpret_cast<const XIButtonEvent*>(event);
             if (press->extension == XInput && press->event_type == XI_ButtonPress)
-                Press(press->event, press->detail, press->time,
-                      QPoint(press->root_x >> 16, press->root_y >> 16));
+                return Press(press->event, press->detail, press->time,
+                             QPoint(press->root_x >> 16, press->root_y >> 16));
         }
         return false;
     }
 
 private:
-    static void Press(xcb_window_t window, uint32_t button, uint32_t time, QPoint at) {
-        if (!ApplicationModalOpen()) return;
+    // True when the press was on an icon's window and has been handled.
+    static bool Press(xcb_window_t window, uint32_t button, uint32_t time, QPoint at) {
+        if (button < XCB_BUTTON_INDEX_1 || button > XCB_BUTTON_INDEX_3) return false; // wheel
         const QWidget* widget = QWidget::find(window);
-        if (!widget) return;
+        if (!widget || !widget->isWindow()) return false;
         const QRect area(widget->mapToGlobal(QPoint(0, 0)), widget->size());
         for (TrayIcon* icon : Icons()) {
             if (icon->isVisible() && icon->geometry() == area) {
-                icon->BlockedPress(button, time, at);
-                return;
+                QToolTip::hideText();
+                icon->Pressed(button, time, at);
+                return true;
             }
         }
+        return false;
     }
 
     const uint8_t XInput; // major opcode of the XInput extension, 0 without it
 };
 
-void WatchModalClicks() {
+void WatchEmbeddedClicks() {
     static bool installed = false;
     if (installed || !qApp) return;
     auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -174,7 +176,7 @@ void WatchModalClicks() {
         c, xcb_query_extension(c, uint16_t(sizeof name - 1), name), nullptr);
     const uint8_t xinput = reply && reply->present ? reply->major_opcode : 0;
     free(reply);
-    static ModalClicks filter(xinput);
+    static EmbeddedClicks filter(xinput);
     qApp->installNativeEventFilter(&filter);
 }
 
@@ -190,7 +192,7 @@ public:
                 return false;
             if (!icon) icon = new TrayIcon(data.hWnd, data.uID);
             icon->Apply(data);
-            WatchModalClicks();
+            WatchEmbeddedClicks();
             // Without a notification area Qt keeps the icon and puts it in when one appears.
             icon->show();
             return true;
@@ -219,7 +221,8 @@ void SetTip(NOTIFYICONDATAA& data, const QString& text) {
     const QByteArray bytes = text.toUtf8();
     qsizetype n = std::min<qsizetype>(bytes.size(), TipFieldSize - 1);
     // Back off to the first byte of a character that does not fit whole.
-    while (n > 0 && n < bytes.size() && (uchar(bytes[n]) & 0xC0) == 0x80) --n;
+    while (n > 0 && n < bytes.size() && (uchar(bytes[n]) & 0xC0) == 0x80)
+        --n;
     std::memset(data.szTip, 0, sizeof data.szTip);
     std::memcpy(data.szTip, bytes.constData(), size_t(n));
 }
@@ -250,8 +253,12 @@ bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATAA& data) {
     return (Installed() ? Installed() : &real)->NotifyIcon(message, data);
 }
 
-void SetNotifyShell(NotifyShell* shell) { Installed() = shell; }
+void SetNotifyShell(NotifyShell* shell) {
+    Installed() = shell;
+}
 
-bool NotificationAreaAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool NotificationAreaAvailable() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 } // namespace platform

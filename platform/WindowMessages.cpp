@@ -72,7 +72,9 @@ intptr_t SendMessage(MessageWindow* window, uint32_t msg, uintptr_t wParam, intp
     return window ? window->Dispatch(msg, wParam, lParam) : 0;
 }
 
-intptr_t DefWindowProc(MessageWindow*, uint32_t, uintptr_t, intptr_t) { return 0; }
+intptr_t DefWindowProc(MessageWindow*, uint32_t, uintptr_t, intptr_t) {
+    return 0;
+}
 
 bool PostedMessage(const QEvent* event, TMessage& message) {
     if (!event || event->type() != MessageEvent::EventType()) return false;
@@ -85,6 +87,8 @@ Desktop& CurrentDesktop() {
     return Installed() ? *Installed() : real;
 }
 
-void SetDesktop(Desktop* desktop) { Installed() = desktop; }
+void SetDesktop(Desktop* desktop) {
+    Installed() = desktop;
+}
 
 } // namespace platform

@@ -78,8 +78,14 @@ Desktop& CurrentDesktop();
 // Puts other services in place (not owned); nullptr restores the real ones.
 void SetDesktop(Desktop* desktop);
 
-inline QPoint GetCursorPos() { return CurrentDesktop().CursorPos(); }
-inline void SetForegroundWindow(QWidget* window) { CurrentDesktop().SetForegroundWindow(window); }
-inline void TrackPopupMenu(QMenu* menu, QPoint at) { CurrentDesktop().TrackPopupMenu(menu, at); }
+inline QPoint GetCursorPos() {
+    return CurrentDesktop().CursorPos();
+}
+inline void SetForegroundWindow(QWidget* window) {
+    CurrentDesktop().SetForegroundWindow(window);
+}
+inline void TrackPopupMenu(QMenu* menu, QPoint at) {
+    CurrentDesktop().TrackPopupMenu(menu, at);
+}
 
 } // namespace platform

@@ -1,8 +1,8 @@
 // The notification-area icon: the requests it sends, its callback messages, the click logic, and
 // the shell behind it.
+#include "components/WTaskBar.h"
 #include "FakeDesktop.h"
 #include "TestSupport.h"
-#include "components/WTaskBar.h"
 #include "platform/Shell.h"
 #include "platform/VError.h"
 
@@ -90,7 +90,8 @@ protected:
 
     // Mouse messages as the shell posts them, handled in order.
     void Mouse(std::initializer_list<uint32_t> messages) {
-        for (uint32_t m : messages) PostMessage(Bar->MessageWindow, TrayCallbackMessage, 0, m);
+        for (uint32_t m : messages)
+            PostMessage(Bar->MessageWindow, TrayCallbackMessage, 0, m);
         QCoreApplication::sendPostedEvents();
     }
 
@@ -146,7 +147,8 @@ TEST_F(TrayIconTest, OnlyATopLevelWindowCanOwnIt) {
 }
 
 TEST_F(TrayIconTest, RequestsFollowTheStateExactly) {
-    const QString load = QStringLiteral("Vantrel - [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
+    const QString load =
+        QStringLiteral("Vantrel - [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
     const QIcon other = Picture(Qt::red);
     const struct {
         const char* what;
@@ -208,7 +210,8 @@ TEST(TipField, TextIsCutOnACharacterBoundaryWithinTheField) {
         EXPECT_EQ(TipText(data), c.expected);
         const size_t used = std::strlen(data.szTip);
         EXPECT_LE(used, 63u);
-        for (size_t i = used; i < sizeof data.szTip; ++i) EXPECT_EQ(data.szTip[i], '\0') << i;
+        for (size_t i = used; i < sizeof data.szTip; ++i)
+            EXPECT_EQ(data.szTip[i], '\0') << i;
     }
 }
 
@@ -249,11 +252,21 @@ TEST_F(TrayIconTest, CallbackMessagesReachTheMouseOperations) {
         intptr_t mouse;
         QString expected;
     } cases[] = {
-        {1147, 512, "move 37,42"},    {1147, 513, "down 0 37,42"}, {1147, 514, "up 0 37,42"},
-        {1147, 515, "dblclick"},      {1147, 516, "down 1 37,42"}, {1147, 517, "up 1 37,42"},
-        {1147, 518, "dblclick"},      {1147, 519, "down 2 37,42"}, {1147, 520, "up 2 37,42"},
-        {1147, 521, "dblclick"},      {1147, 511, ""},             {1147, 522, ""},
-        {1147, 0, ""},                {1024, 516, ""},             {1146, 513, ""},
+        {1147, 512, "move 37,42"},
+        {1147, 513, "down 0 37,42"},
+        {1147, 514, "up 0 37,42"},
+        {1147, 515, "dblclick"},
+        {1147, 516, "down 1 37,42"},
+        {1147, 517, "up 1 37,42"},
+        {1147, 518, "dblclick"},
+        {1147, 519, "down 2 37,42"},
+        {1147, 520, "up 2 37,42"},
+        {1147, 521, "dblclick"},
+        {1147, 511, ""},
+        {1147, 522, ""},
+        {1147, 0, ""},
+        {1024, 516, ""},
+        {1146, 513, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(QStringLiteral("%1 %2").arg(c.msg).arg(c.mouse).toStdString());
@@ -296,9 +309,13 @@ TEST_F(TrayIconTest, DoubleClicksSetSkipNextClick) {
          {513, 514, 515, 514},
          {"foreground owner", "click", "foreground owner", "dblclick"},
          false},
-        {"right double click, then a left release", {518, 514}, {"foreground owner", "dblclick"},
+        {"right double click, then a left release",
+         {518, 514},
+         {"foreground owner", "dblclick"},
          false},
-        {"middle double click, then a left release", {521, 514}, {"foreground owner", "dblclick"},
+        {"middle double click, then a left release",
+         {521, 514},
+         {"foreground owner", "dblclick"},
          false},
         {"right double click alone", {518}, {"foreground owner", "dblclick"}, true},
         {"the release after it", {514}, {}, false},
@@ -367,11 +384,12 @@ TEST(TrayShell, ActivationsStandForTheseMouseMessages) {
         R reason;
         std::vector<uint32_t> expected;
     } cases[] = {
-        {QSystemTrayIcon::Trigger, {513, 514}},     {QSystemTrayIcon::DoubleClick, {515, 514}},
-        {QSystemTrayIcon::Context, {516, 517}},     {QSystemTrayIcon::MiddleClick, {519, 520}},
+        {QSystemTrayIcon::Trigger, {513, 514}}, {QSystemTrayIcon::DoubleClick, {515, 514}},
+        {QSystemTrayIcon::Context, {516, 517}}, {QSystemTrayIcon::MiddleClick, {519, 520}},
         {QSystemTrayIcon::Unknown, {}},
     };
-    for (const auto& c : cases) EXPECT_EQ(MouseMessagesFor(c.reason), c.expected) << c.reason;
+    for (const auto& c : cases)
+        EXPECT_EQ(MouseMessagesFor(c.reason), c.expected) << c.reason;
 }
 
 class RealShellTest : public TrayIconTest {
@@ -457,7 +475,8 @@ TEST_F(RealShellTest, ActivationsReachTheClickLogic) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Desktop.Log.clear();
-        for (const auto reason : c.reasons) emit tray->activated(reason);
+        for (const auto reason : c.reasons)
+            emit tray->activated(reason);
         QCoreApplication::sendPostedEvents();
         EXPECT_EQ(Desktop.Log, c.expected);
         EXPECT_FALSE(Bar->SkipNextClick);

@@ -29,7 +29,8 @@ protected:
 };
 
 TEST_F(BarIconTest, TheIconIsAddedWithTheLoadTextBeforeTheFirstTick) {
-    const QString load = QStringLiteral("Vantrel - [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
+    const QString load =
+        QStringLiteral("Vantrel - [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
     const std::vector<std::pair<uint32_t, QString>> expected = {
         {NIM_DELETE, "Vantrel"}, // the hint set before the icon is switched on
         {NIM_DELETE, "Vantrel"}, // the picture, still switched off
