@@ -21,8 +21,8 @@
 #include <QCoreApplication>
 #include <QHelpEvent>
 #include <QIcon>
-#include <QLineEdit>
 #include <QListWidget>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
@@ -121,9 +121,8 @@ void TVantrel::BuildMenu() {
             addAction(action); // the shortcuts act while the bar is the active window
         }
         if (handler)
-            connect(action, &QAction::triggered, this, [this, handler] {
-                platform::Guarded([this, handler] { (this->*handler)(); });
-            });
+            connect(action, &QAction::triggered, this,
+                    [this, handler] { platform::Guarded([this, handler] { (this->*handler)(); }); });
         return action;
     };
     About1 = command(QStringLiteral("&About..."), {}, &TVantrel::About1Click);
@@ -133,8 +132,8 @@ void TVantrel::BuildMenu() {
     PopupMenu1->addSeparator();
     Prefs1 = command(QStringLiteral("Preferences..."), QKeySequence(Qt::CTRL | Qt::Key_P),
                      &TVantrel::Prefs1Click);
-    Quit1 =
-        command(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &TVantrel::Quit1Click);
+    Quit1 = command(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+                    &TVantrel::Quit1Click);
     PopupMenu1->addSeparator();
     Cancel1 = command(QStringLiteral("&Cancel"), {}, nullptr);
 }
@@ -153,9 +152,7 @@ void TVantrel::FormCreate() {
     Timer();
 }
 
-void TVantrel::FormActivate() {
-    platform::KeepOffTaskbar(this);
-}
+void TVantrel::FormActivate() { platform::KeepOffTaskbar(this); }
 
 void TVantrel::FormCloseQuery(bool& CanClose) {
     writeprefs();
@@ -212,20 +209,14 @@ void TVantrel::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
-void TVantrel::PopupAt(const QPoint& screenPos) {
-    PopupMenu1->exec(screenPos);
-}
+void TVantrel::PopupAt(const QPoint& screenPos) { PopupMenu1->exec(screenPos); }
 
 // ---------------------------------------------------------------------------------------------
 // Menu commands
 
-void TVantrel::SuperTimer1Timer() {
-    Timer();
-}
+void TVantrel::SuperTimer1Timer() { Timer(); }
 
-void TVantrel::About1Click() {
-    ShowModal(DAbout);
-}
+void TVantrel::About1Click() { ShowModal(DAbout); }
 
 void TVantrel::ShowDetails1Click() {
     DetailsShown = true;
@@ -239,7 +230,8 @@ void TVantrel::Prefs1Click() {
     if (ShowModal(DPrefs) != QDialog::Accepted) return;
     SetTimerInterval(BarPrefs.TimerDelay);
     BarPrefs.Dir = DPrefs->EditDir->text();
-    if (QListWidgetItem* item = DPrefs->SchemeList->currentItem()) BarPrefs.Scheme = item->text();
+    if (QListWidgetItem* item = DPrefs->SchemeList->currentItem())
+        BarPrefs.Scheme = item->text();
     LoadScheme();
     FDetails->LoadScheme();
     MemFig.LastBarWidth = 0;
@@ -247,9 +239,7 @@ void TVantrel::Prefs1Click() {
     MoveToFixedEdge();
 }
 
-void TVantrel::Quit1Click() {
-    close();
-}
+void TVantrel::Quit1Click() { close(); }
 
 void TVantrel::SetTimerInterval(int32_t delay) {
     // An interval of 0 (or one that Windows would read as an unsigned value of weeks) stops
@@ -284,9 +274,7 @@ void TVantrel::Timer() {
     if (DetailsShown) FDetails->SetFigures(texts);
 }
 
-void TVantrel::paintbackground() {
-    IBack->repaint();
-}
+void TVantrel::paintbackground() { IBack->repaint(); }
 
 // ---------------------------------------------------------------------------------------------
 // Schemes
@@ -397,9 +385,7 @@ void TVantrel::Shape1MouseMove(int X, int Y) {
     SetTop(Top() + dY);
 }
 
-void TVantrel::Shape1MouseUp(Qt::MouseButton, int, int) {
-    Dragging = false;
-}
+void TVantrel::Shape1MouseUp(Qt::MouseButton, int, int) { Dragging = false; }
 
 void TVantrel::MoveToFixedEdge() {
     if (BarPrefs.FixPos != 1) return;
@@ -422,9 +408,7 @@ void TVantrel::MoveToFixedEdge() {
     }
 }
 
-bool TVantrel::StaysOnTop() const {
-    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-}
+bool TVantrel::StaysOnTop() const { return windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
 
 void TVantrel::SetStayOnTop(int32_t aot) {
     const bool on = aot == 1;
