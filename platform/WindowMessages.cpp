@@ -33,7 +33,9 @@ public:
     }
 
     void TrackPopupMenu(QMenu* menu, QPoint at) override {
-        if (menu) menu->exec(at);
+        // A menu that is already open (a request that came in while it was shown) is not shown
+        // a second time from inside its own loop.
+        if (menu && !menu->isVisible()) menu->exec(at);
     }
 };
 

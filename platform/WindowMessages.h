@@ -69,7 +69,8 @@ public:
     // Raises and activates a top-level window; a hidden window is left alone.
     virtual void SetForegroundWindow(QWidget* window) = 0;
     // Shows the menu with its top-left corner at the screen point (moved as needed to stay on
-    // the screen) and returns when it has closed; a chosen entry has run by then.
+    // the screen) and returns when it has closed; a chosen entry has run by then. A menu that is
+    // open already is left as it is.
     virtual void TrackPopupMenu(QMenu* menu, QPoint at) = 0;
 };
 

@@ -60,9 +60,16 @@ e2e_running "$VPID" || e2e_fail "the program ended after a click"
 item org.kde.StatusNotifierItem.ContextMenu int32:400 int32:300 >/dev/null ||
     e2e_fail "ContextMenu was not answered"
 e2e_wait 5 menu_open || e2e_fail "ContextMenu did not open the menu"
-read -r _ _ mx my <<<"$(e2e_geometry "$(e2e_popup_of "$VPID")")"
+menu=$(e2e_popup_of "$VPID")
+read -r _ _ mx my <<<"$(e2e_geometry "$menu")"
 [ "$mx,$my" = "400,300" ] || e2e_fail "the menu opened at $mx,$my, not at the pointer"
 [ "$(focus)" = "$BAR" ] || e2e_fail "the bar was not brought forward for its menu"
+# A second request while the menu is open leaves that one menu open.
+item org.kde.StatusNotifierItem.ContextMenu int32:200 int32:200 >/dev/null
+sleep 0.5
+[ "$(e2e_popup_of "$VPID")" = "$menu" ] || e2e_fail "a second ContextMenu changed the open menu"
+read -r _ _ mx my <<<"$(e2e_geometry "$menu")"
+[ "$mx,$my" = "400,300" ] || e2e_fail "a second ContextMenu moved the open menu to $mx,$my"
 xdotool key Escape
 e2e_wait 5 menu_closed || e2e_fail "Escape did not close the menu"
 
