@@ -21,6 +21,9 @@ e2e_skip() {
 
 e2e_fail() {
     echo "FAIL: $*" >&2
+    if [ -n "${E2E_XVFB:-}" ] && ! e2e_running "$E2E_XVFB"; then
+        echo "(the X server on $DISPLAY had ended: $(tail -n 3 "$E2E_TMP/xvfb.log"))" >&2
+    fi
     exit 1
 }
 
@@ -58,17 +61,28 @@ e2e_private_env() {
 }
 
 # e2e_start_xvfb [WIDTHxHEIGHT]: starts Xvfb on a free display, exports DISPLAY and the private
-# environment.
+# environment. Display numbers are drawn at random from a high range, away from the displays
+# people and other test runs usually take.
 e2e_start_xvfb() {
-    local size=${1:-1024x768}
+    local size=${1:-1024x768} n pid attempt
     e2e_need Xvfb xdpyinfo
     e2e_private_env
-    Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp 5>"$E2E_TMP/display" \
-        >"$E2E_TMP/xvfb.log" 2>&1 &
-    e2e_track $!
-    e2e_wait 10 test -s "$E2E_TMP/display" || e2e_skip "Xvfb did not start"
-    export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
-    e2e_wait 10 xdpyinfo || e2e_skip "Xvfb on $DISPLAY does not answer"
+    for attempt in $(seq 1 20); do
+        n=$((200 + RANDOM % 800))
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+        pid=$!
+        export DISPLAY=":$n"
+        # Another run may have taken the same number at the same moment: then this server ends.
+        if e2e_wait 10 xdpyinfo && sleep 0.2 && e2e_running "$pid"; then
+            e2e_track "$pid"
+            E2E_XVFB=$pid
+            return 0
+        fi
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    e2e_skip "Xvfb did not start"
 }
 
 # Viewable top-level windows of a process, one id per line.
@@ -129,13 +143,13 @@ e2e_running() {
     [ "${stat%% *}" != Z ]
 }
 
-# e2e_exit_status PID [SECONDS]: waits for a child process to end and prints its exit status;
-# fails when it is still running after the time.
-e2e_exit_status() {
+# e2e_wait_exit PID [SECONDS]: waits for a child process to end and puts its exit status into
+# E2E_STATUS; fails when it is still running after the time. Call it directly, not in $(...): only
+# the shell that started the process can collect its status.
+e2e_wait_exit() {
     local pid=$1 tries=$((${2:-10} * 10))
     while e2e_running "$pid" && ((tries-- > 0)); do sleep 0.1; done
     e2e_running "$pid" && return 1
-    local status=0
-    wait "$pid" || status=$?
-    echo "$status"
+    E2E_STATUS=0
+    wait "$pid" || E2E_STATUS=$?
 }

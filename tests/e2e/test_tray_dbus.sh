@@ -27,7 +27,10 @@ e2e_wait 10 grep -q '^ready' "$E2E_TMP/watcher.out" || e2e_fail "the watcher did
 "$VANTREL" >"$E2E_TMP/vantrel.out" 2>"$E2E_TMP/vantrel.err" &
 VPID=$!
 e2e_track "$VPID"
-BAR=$(e2e_window_of_pid "$VPID" 15) || e2e_fail "the bar did not appear"
+BAR=$(e2e_window_of_pid "$VPID" 15) || {
+    tail -n 20 "$E2E_TMP/vantrel.err" >&2
+    e2e_fail "the bar did not appear"
+}
 e2e_wait 10 grep -q '^registered ' "$E2E_TMP/watcher.out" || e2e_fail "the icon did not register"
 ITEM=$(sed -n 's/^registered //p' "$E2E_TMP/watcher.out" | head -n1)
 
@@ -82,8 +85,8 @@ item org.kde.StatusNotifierItem.ContextMenu int32:400 int32:300 >/dev/null ||
     e2e_fail "ContextMenu was not answered while the about box is open"
 e2e_wait 5 menu_open || e2e_fail "no menu while the about box is open"
 xdotool key q
-status=$(e2e_exit_status "$VPID" 15) || e2e_fail "the program did not end after Quit"
-[ "$status" = 0 ] || e2e_fail "the program ended with status $status"
+e2e_wait_exit "$VPID" 15 || e2e_fail "the program did not end after Quit"
+[ "$E2E_STATUS" = 0 ] || e2e_fail "the program ended with status $E2E_STATUS"
 e2e_wait 5 grep -q "^unregistered $ITEM\$" "$E2E_TMP/watcher.out" ||
     e2e_fail "the icon was not unregistered when the program ended"
 exit 0

@@ -21,7 +21,10 @@ start_vantrel() {
     "$VANTREL" >"$E2E_TMP/vantrel.out" 2>"$E2E_TMP/vantrel.err" &
     VPID=$!
     e2e_track "$VPID"
-    e2e_window_of_pid "$VPID" 15 >/dev/null || e2e_fail "the bar did not appear"
+    e2e_window_of_pid "$VPID" 15 >/dev/null || {
+        tail -n 20 "$E2E_TMP/vantrel.err" >&2
+        e2e_fail "the bar did not appear"
+    }
 }
 
 # "W H X Y" of the program's window embedded in the tray; nothing while there is none.
@@ -48,9 +51,11 @@ right_click_icon() {
 }
 
 expect_exit_0() {
-    local status
-    status=$(e2e_exit_status "$VPID" 15) || e2e_fail "the program did not end after Quit ($1)"
-    [ "$status" = 0 ] || e2e_fail "the program ended with status $status ($1)"
+    e2e_wait_exit "$VPID" 15 || e2e_fail "the program did not end after Quit ($1)"
+    [ "$E2E_STATUS" = 0 ] || {
+        tail -n 20 "$E2E_TMP/vantrel.err" >&2
+        e2e_fail "the program ended with status $E2E_STATUS ($1)"
+    }
 }
 
 # --- The tray is there first ------------------------------------------------------------------
