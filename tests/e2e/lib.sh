@@ -70,7 +70,9 @@ e2e_start_xvfb() {
     for attempt in $(seq 1 20); do
         n=$((200 + RANDOM % 800))
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+        # -noreset: the server would otherwise reset, refusing connections for a moment, each
+        # time its last client leaves.
+        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
         pid=$!
         export DISPLAY=":$n"
         # Another run may have taken the same number at the same moment: then this server ends.
