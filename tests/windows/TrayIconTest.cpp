@@ -43,7 +43,8 @@ TEST_F(BarIconTest, TheIconIsAddedWithTheLoadTextBeforeTheFirstTick) {
     EXPECT_EQ(Vantrel->WinTaskbar1->PopUpMenu, Vantrel->PopupMenu1);
     // Drawn for each size a notification area asks for, not scaled from one.
     const QList<QSize> sizes = Vantrel->WinTaskbar1->Icon.availableSizes();
-    for (int side : {16, 22, 24, 32, 48}) EXPECT_TRUE(sizes.contains(QSize(side, side))) << side;
+    for (int side : {16, 22, 24, 32, 48})
+        EXPECT_TRUE(sizes.contains(QSize(side, side))) << side;
 }
 
 TEST_F(BarIconTest, TheHintChangesOnlyWhenTheBarWidthDoes) {
