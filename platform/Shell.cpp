@@ -257,8 +257,4 @@ void SetNotifyShell(NotifyShell* shell) {
     Installed() = shell;
 }
 
-bool NotificationAreaAvailable() {
-    return QSystemTrayIcon::isSystemTrayAvailable();
-}
-
 } // namespace platform

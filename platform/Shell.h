@@ -51,6 +51,8 @@ public:
     // NIM_ADD puts the icon in, NIM_MODIFY changes the parts uFlags names, NIM_DELETE takes it
     // out. Returns false for a refused request, which changes nothing: an add for an icon that is
     // already in, a change or removal of one that is not, an add without a picture or window.
+    // An icon added while there is no notification area is kept and shown as soon as one
+    // appears.
     virtual bool NotifyIcon(uint32_t message, const NOTIFYICONDATAA& data) = 0;
 };
 
@@ -63,9 +65,5 @@ void SetNotifyShell(NotifyShell* shell);
 // Trigger, the second press of a left double click as DoubleClick (with no Trigger of its own), a
 // right press as Context and a middle press as MiddleClick.
 std::vector<uint32_t> MouseMessagesFor(QSystemTrayIcon::ActivationReason reason);
-
-// The real shell keeps an icon that was added while no notification area exists and shows it
-// as soon as one appears; this tells whether one exists now.
-bool NotificationAreaAvailable();
 
 } // namespace platform
