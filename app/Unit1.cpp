@@ -68,7 +68,7 @@ TVantrel::TVantrel() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
 
     WinTaskbar1 = new TWinTaskbar(this);
     WinTaskbar1->SetHint(QStringLiteral("Vantrel"));
-    WinTaskbar1->SetIcon(QIcon(QStringLiteral(":/art/icon16.bmp")));
+    WinTaskbar1->SetIcon(QIcon(QStringLiteral(":/art/vantrel.ico"))); // 16 to 48 pixels
     WinTaskbar1->PopUpMenu = PopupMenu1;
     WinTaskbar1->SetShowIcon(true);
 

@@ -189,25 +189,63 @@ write_bmp24("cache.bmp", cache())
 write_bmp8("details.bmp", details())
 
 
-def icon():
-    # 16 x 16: a small blue bar in a grey frame.
-    p = canvas(16, 16, rgb(0xC6C3C6))
-    for i in range(16):
-        p[0][i] = p[15][i] = p[i][0] = p[i][15] = rgb(0x424142)
-    for i in range(1, 15):
-        p[1][i] = p[i][1] = LIGHT
-        p[14][i] = p[i][14] = SHADOW
-    for y in range(4, 12):
-        for x in range(3, 13):
-            p[y][x] = BLACK if y in (4, 11) or x in (3, 12) else rgb(0xADAAAD)
-    blues = [0x6365CE, 0x9C9AFF, 0xCECFFF, 0x9C9AFF, 0x6365CE, 0x00008C]
-    for y in range(5, 11):
-        for x in range(4, 10):
-            p[y][x] = rgb(blues[y - 5])
+# The notification-area icon: a small blue bar in a grey frame, drawn pixel by pixel for each
+# size so that it stays sharp where a tray asks for 22 or 24 pixels, in at most 16 colours.
+# Larger sizes and a scalable drawing are for desktop menus and launchers.
+ICON_SIZES = (16, 22, 24, 32, 48)
+ICON_PAD = {16: 0, 22: 1, 24: 1, 32: 2, 48: 3}
+ICON_BLUES = BAR_ROWS[2:11]
+ICON_OUTLINE = DARK
+
+
+def icon_geometry(size):
+    """Frame box, bevel width, trough rectangle and bar width for one size."""
+    pad = ICON_PAD[size]
+    box = size - 2 * pad
+    bevel = 1 if box < 28 else 2
+    height = int(box * 3 / 8 + 0.5)
+    top = pad + (box - height) // 2
+    bottom = top + height - 1
+    left = pad + int(box * 3 / 16 + 0.5)
+    right = size - 1 - (left - pad) - pad
+    bar = int((right - left - 1) * 0.7 + 0.5)
+    return pad, box, bevel, (left, top, right, bottom), bar
+
+
+def icon(size):
+    """Rows of colours (None is see-through)."""
+    pad, box, bevel, (left, top, right, bottom), bar = icon_geometry(size)
+    p = [[None] * size for _ in range(size)]
+    lo, hi = pad, size - 1 - pad
+    for y in range(lo, hi + 1):
+        for x in range(lo, hi + 1):
+            p[y][x] = FACE
+    for i in range(lo, hi + 1):
+        p[lo][i] = p[hi][i] = p[i][lo] = p[i][hi] = ICON_OUTLINE
+    for b in range(1, bevel + 1):
+        for i in range(lo + b, hi - b + 1):
+            p[lo + b][i] = p[i][lo + b] = LIGHT
+            p[hi - b][i] = p[i][hi - b] = SHADOW
+    if box >= 28:
+        # A sunken edge around the trough.
+        for x in range(left - 1, right + 2):
+            p[top - 1][x] = SHADOW
+            p[bottom + 1][x] = LIGHT
+        for y in range(top - 1, bottom + 2):
+            p[y][left - 1] = SHADOW
+            p[y][right + 1] = LIGHT
+    for y in range(top, bottom + 1):
+        for x in range(left, right + 1):
+            edge = y in (top, bottom) or x in (left, right)
+            p[y][x] = BLACK if edge else TROUGH
+    rows = bottom - top - 1
+    for r in range(rows):
+        blue = ICON_BLUES[int(r * (len(ICON_BLUES) - 1) / (rows - 1) + 0.5)]
+        for x in range(left + 1, left + 1 + bar):
+            p[top + 1 + r][x] = blue
+        if left + 1 + bar < right:
+            p[top + 1 + r][left + 1 + bar] = BLACK
     return p
-
-
-write_bmp24("icon16.bmp", icon())
 
 
 # ---------------------------------------------------------------------------------------------
@@ -513,3 +551,135 @@ def logo():
 
 write_bmp8("banner.bmp", banner())
 write_bmp8("logo.bmp", logo())
+
+
+def write_bmp4(name, pixels):
+    """Writes a 16-colour BMP."""
+    h, w = len(pixels), len(pixels[0])
+    palette = sorted({c for row in pixels for c in row})
+    assert len(palette) <= 16, name
+    stride = ((w + 1) // 2 + 3) & ~3
+    data = bytearray()
+    for row in reversed(pixels):
+        line = bytearray()
+        for x in range(0, w, 2):
+            hi = palette.index(row[x])
+            lo = palette.index(row[x + 1]) if x + 1 < w else 0
+            line.append(hi << 4 | lo)
+        line += b"\0" * (stride - len(line))
+        data += line
+    pal = bytearray()
+    for r, g, b in palette:
+        pal += bytes((b, g, r, 0))
+    pal += b"\0" * (4 * (16 - len(palette)))
+    offset = 54 + len(pal)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 4, 0, len(data), 2835, 2835, 16, 0)
+    with open(os.path.join(HERE, name), "wb") as f:
+        f.write(header + info + pal + data)
+
+
+def and_mask(pixels):
+    h, w = len(pixels), len(pixels[0])
+    stride = ((w + 31) // 32) * 4
+    data = bytearray()
+    for row in reversed(pixels):
+        line = bytearray(stride)
+        for x, c in enumerate(row):
+            if c is None:
+                line[x // 8] |= 0x80 >> (x % 8)
+        data += line
+    return data
+
+
+def ico_image(pixels):
+    """One image of an icon file: 16 colours when it has no see-through pixels, else 32 bits."""
+    h, w = len(pixels), len(pixels[0])
+    colours = {c for row in pixels for c in row}
+    if None not in colours and len(colours) <= 16:
+        palette = sorted(colours)
+        stride = ((w + 1) // 2 + 3) & ~3
+        xor = bytearray()
+        for row in reversed(pixels):
+            line = bytearray()
+            for x in range(0, w, 2):
+                line.append(palette.index(row[x]) << 4 | palette.index(row[x + 1]))
+            line += b"\0" * (stride - len(line))
+            xor += line
+        pal = bytearray()
+        for r, g, b in palette:
+            pal += bytes((b, g, r, 0))
+        pal += b"\0" * (4 * (16 - len(palette)))
+        info = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 4, 0, 0, 0, 0, 16, 0)
+        return info + pal + xor + and_mask(pixels), 4, 16
+    xor = bytearray()
+    for row in reversed(pixels):
+        for c in row:
+            xor += bytes((0, 0, 0, 0)) if c is None else bytes((c[2], c[1], c[0], 255))
+    info = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 32, 0, 0, 0, 0, 0, 0)
+    return info + xor + and_mask(pixels), 32, 0
+
+
+def write_ico(name, images):
+    entries = bytearray()
+    blobs = bytearray()
+    offset = 6 + 16 * len(images)
+    for pixels in images:
+        blob, bits, colours = ico_image(pixels)
+        size = len(pixels)
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1, bits,
+                               len(blob), offset + len(blobs))
+        blobs += blob
+    with open(os.path.join(HERE, name), "wb") as f:
+        f.write(struct.pack("<HHH", 0, 1, len(images)) + entries + blobs)
+
+
+def write_png(name, pixels):
+    import zlib
+
+    h, w = len(pixels), len(pixels[0])
+    raw = bytearray()
+    for row in pixels:
+        raw.append(0)
+        for c in row:
+            raw += bytes((0, 0, 0, 0)) if c is None else bytes((*c, 255))
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body +
+                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+    png = (b"\x89PNG\r\n\x1a\n" +
+           chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)) +
+           chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+    with open(os.path.join(HERE, name), "wb") as f:
+        f.write(png)
+
+
+def write_svg(name, size):
+    """The largest drawing as rectangles, for any size a desktop asks for."""
+    pixels = icon(size)
+    rects = []
+    for y, row in enumerate(pixels):
+        x = 0
+        while x < size:
+            c = row[x]
+            run = 1
+            while x + run < size and row[x + run] == c:
+                run += 1
+            if c is not None:
+                rects.append('<rect x="%d" y="%d" width="%d" height="1" fill="#%02x%02x%02x"/>'
+                             % (x, y, run, *c))
+            x += run
+    svg = ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d" '
+           'shape-rendering="crispEdges">\n  <title>Vantrel</title>\n  %s\n</svg>\n'
+           % (size, size, size, size, "\n  ".join(rects)))
+    with open(os.path.join(HERE, name), "w") as f:
+        f.write(svg)
+
+
+write_bmp4("icon16.bmp", icon(16))
+write_ico("vantrel.ico", [icon(s) for s in ICON_SIZES])
+os.makedirs(os.path.join(HERE, "icons"), exist_ok=True)
+for s in ICON_SIZES:
+    write_png("icons/vantrel-%d.png" % s, icon(s))
+write_svg("icons/vantrel.svg", 48)

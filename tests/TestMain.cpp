@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    // No test reaches the desktop's session bus (a notification-area icon would appear there).
+    qputenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + runtime.path() + "/no-bus").toUtf8());
     // Settings and skins live under a private home for the whole run.
     QTemporaryDir home(QDir::tempPath() + QStringLiteral("/vantrel-home-XXXXXX"));
     qputenv("HOME", home.path().toUtf8());

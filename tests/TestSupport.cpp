@@ -16,7 +16,18 @@ QStringList& Errors() {
     return errors;
 }
 
+RecordingShell& Shell() {
+    static RecordingShell shell;
+    return shell;
+}
+
+bool RecordingShell::NotifyIcon(uint32_t message, const platform::NOTIFYICONDATAA& data) {
+    Calls.push_back({message, data});
+    return true;
+}
+
 void RecordingEnvironment::SetUp() {
+    platform::SetNotifyShell(&Shell());
     platform::SetErrorReporter([](const QString& text) { Errors().append(text); });
     platform::SetThousandSeparator(u',');
 }

@@ -4,6 +4,7 @@
 
 #include "app/Globals.h"
 #include "platform/MemoryStatus.h"
+#include "platform/Shell.h"
 
 #include <QSize>
 #include <QString>
@@ -14,6 +15,7 @@
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+#include <vector>
 
 namespace vtest {
 
@@ -33,6 +35,18 @@ public:
     bool Fail = false;
     platform::MemoryStatus Query() override;
 };
+
+// The notification area of every test: each request is recorded, none reaches the desktop.
+class RecordingShell : public platform::NotifyShell {
+public:
+    struct Call {
+        uint32_t Message;
+        platform::NOTIFYICONDATAA Data;
+    };
+    std::vector<Call> Calls;
+    bool NotifyIcon(uint32_t message, const platform::NOTIFYICONDATAA& data) override;
+};
+RecordingShell& Shell();
 
 // Creates the windows with fake memory figures on a 1024 x 768 screen and an empty settings store
 // of its own, and destroys them after.

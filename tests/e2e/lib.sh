@@ -36,15 +36,22 @@ e2e_private_home() {
     mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY SESSION_MANAGER XDG_CURRENT_DESKTOP
+    # No session bus of the desktop's (a test that wants one starts its own).
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_TMP/no-bus"
 }
+e2e_private_env() { e2e_private_home; }
 
 # Starts Xvfb (screen size WxHxD, default 1024x768x24) on a display number it picks itself and
 # exports DISPLAY.
 e2e_start_xvfb() {
     local size=${1:-1024x768x24} i
+    [[ $size == *x*x* ]] || size=${size}x24
     e2e_need Xvfb xdpyinfo
     [ -n "$E2E_TMP" ] || e2e_private_home
-    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
+    # -noreset: the server would otherwise reset, refusing connections for a moment, each time
+    # its last client leaves.
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$E2E_TMP/display" \
+        2>"$E2E_TMP/xvfb.log" &
     e2e_track $!
     for i in $(seq 100); do
         [ -s "$E2E_TMP/display" ] && break
@@ -112,7 +119,9 @@ e2e_wait_exit() {
         tries=$((tries - 1))
     done
     kill -0 "$pid" 2>/dev/null && return 124
-    wait "$pid"
+    E2E_STATUS=0
+    wait "$pid" || E2E_STATUS=$?
+    return "$E2E_STATUS"
 }
 
 # Writes a fake /proc/meminfo with the given MemTotal and MemAvailable (kB) for
@@ -154,8 +163,9 @@ e2e_window_sized() {
     return 1
 }
 
-# Takes one screenshot into $E2E_TMP/screen.png; e2e_shot_pixel reads pixels of it as RRGGBB.
-e2e_screenshot() { import -window root "$E2E_TMP/screen.png"; }
+# Takes one screenshot into a file (default $E2E_TMP/screen.png); e2e_shot_pixel reads pixels of
+# the default one as RRGGBB.
+e2e_screenshot() { import -window root "${1:-$E2E_TMP/screen.png}"; }
 e2e_shot_pixel() {
     convert "$E2E_TMP/screen.png" -crop "1x1+$1+$2" -depth 8 txt:- |
         sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F
@@ -207,4 +217,60 @@ e2e_wait_window() {
         tries=$((tries - 1))
     done
     return 1
+}
+
+# e2e_wait SECONDS COMMAND...: runs the command every 0.1 s until it succeeds; fails after the
+# time is up.
+e2e_wait() {
+    local tries=$(($1 * 10))
+    shift
+    while ((tries-- > 0)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# True while a process runs (an ended child that was not waited for does not count).
+e2e_running() {
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    stat=${stat##*) }
+    [ "${stat%% *}" != Z ]
+}
+
+# Viewable top-level windows of a process, one id per line; e2e_window_of_pid PID [SECONDS]
+# waits for one and prints it.
+e2e_windows_of() { xdotool search --onlyvisible --pid "$1" 2>/dev/null; }
+e2e_window_of_pid() {
+    e2e_wait "${2:-10}" e2e_windows_of "$1" || return 1
+    e2e_windows_of "$1" | head -n1
+}
+
+# Width, height, left and top of a window in screen pixels: "W H X Y".
+e2e_geometry() {
+    xwininfo -id "$1" 2>/dev/null | awk '
+        /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /Width:/ {w = $NF} /Height:/ {h = $NF} END {if (w) print w, h, x, y}'
+}
+
+# e2e_popup_of PID: the id of an open pop-up (a menu) of the process: a viewable override-redirect
+# window of at least 60 x 60 pixels; fails when there is none.
+e2e_popup_of() {
+    local w width height
+    for w in $(e2e_windows_of "$1"); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
+        read -r width height _ <<<"$(e2e_geometry "$w")"
+        if [ "${width:-0}" -ge 60 ] && [ "${height:-0}" -ge 60 ]; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# e2e_pixels FILE W H X Y: every pixel of a rectangle of a screenshot as "R G B" lines (0-255).
+e2e_pixels() {
+    convert "$1" -crop "$2x$3+$4+$5" -depth 8 txt:- |
+        sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p'
 }

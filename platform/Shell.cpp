@@ -1,0 +1,260 @@
+// The notification area on QSystemTrayIcon: one icon per message window and number, its
+// activations turned into mouse messages for that window.
+#include "platform/Shell.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QStyleHints>
+#include <QToolTip>
+#include <QWidget>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <xcb/xcb.h>
+
+namespace platform {
+namespace {
+
+class TrayIcon;
+
+std::vector<TrayIcon*>& Icons() {
+    static std::vector<TrayIcon*> icons;
+    return icons;
+}
+
+// One icon. It belongs to its message window and goes with it.
+class TrayIcon final : public QSystemTrayIcon {
+public:
+    TrayIcon(MessageWindow* window, uint32_t id) : QSystemTrayIcon(window), Window(window), ID(id) {
+        Icons().push_back(this);
+        connect(this, &QSystemTrayIcon::activated, this,
+                [this](ActivationReason reason) { Activated(reason); });
+    }
+    ~TrayIcon() override { std::erase(Icons(), this); }
+
+    void Apply(const NOTIFYICONDATAA& data) {
+        if (data.uFlags & NIF_MESSAGE) {
+            CallbackMessage = data.uCallbackMessage;
+            HasCallback = true;
+        }
+        // The picture and the text are set only when they changed, so that a new tooltip does
+        // not send the picture to the notification area again.
+        if ((data.uFlags & NIF_ICON) && data.hIcon && data.hIcon->cacheKey() != icon().cacheKey())
+            setIcon(*data.hIcon);
+        if (data.uFlags & NIF_TIP) {
+            const QString tip = TipText(data);
+            if (tip != toolTip()) setToolTip(tip);
+        }
+    }
+
+    void Activated(ActivationReason reason) {
+        if (!HasCallback) return;
+        // Posted, as the shell does: the window handles them from its message queue, reading
+        // the pointer then, and a menu it shows does not hold up whoever reported the click.
+        for (const uint32_t mouse : MouseMessagesFor(reason))
+            PostMessage(Window, CallbackMessage, ID, static_cast<intptr_t>(mouse));
+    }
+
+    // A button press on the icon's window in an X11 notification area (see EmbeddedClicks). A
+    // second left press soon after the first, near it, is the second press of a double click.
+    void Pressed(uint32_t button, uint32_t time, QPoint at) {
+        if (button != XCB_BUTTON_INDEX_1) {
+            LastLeftPress.reset();
+            if (button == XCB_BUTTON_INDEX_3) Activated(Context);
+            if (button == XCB_BUTTON_INDEX_2) Activated(MiddleClick);
+            return;
+        }
+        const QStyleHints* hints = QGuiApplication::styleHints();
+        const bool twice = LastLeftPress.has_value() &&
+                           time - *LastLeftPress < uint32_t(hints->mouseDoubleClickInterval()) &&
+                           (at - LastLeftAt).manhattanLength() <= hints->mouseDoubleClickDistance();
+        if (twice) {
+            LastLeftPress.reset(); // a third press starts anew
+        } else {
+            LastLeftPress = time;
+            LastLeftAt = at;
+        }
+        Activated(twice ? DoubleClick : Trigger);
+    }
+
+    MessageWindow* const Window;
+    const uint32_t ID;
+
+private:
+    uint32_t CallbackMessage = 0;
+    bool HasCallback = false;
+    std::optional<uint32_t> LastLeftPress;
+    QPoint LastLeftAt;
+};
+
+TrayIcon* Find(MessageWindow* window, uint32_t id) {
+    for (TrayIcon* icon : Icons())
+        if (icon->Window == window && icon->ID == id) return icon;
+    return nullptr;
+}
+
+// The start of an XInput 2 button event (XI_ButtonPress), as the X server sends it; Qt takes
+// mouse input this way where the server offers it.
+struct XIButtonEvent {
+    uint8_t response_type;
+    uint8_t extension;
+    uint16_t sequence;
+    uint32_t length;
+    uint16_t event_type;
+    uint16_t deviceid;
+    uint32_t time;
+    uint32_t detail;
+    uint32_t root;
+    uint32_t event;
+    uint32_t child;
+    uint32_t full_sequence;
+    int32_t root_x; // 16.16 fixed point
+    int32_t root_y;
+};
+constexpr uint16_t XI_ButtonPress = 4;
+
+// On X11 the icon is a small window of the program's own, embedded in the notification area.
+// Qt would report presses on it itself, but it holds them back while an application-modal window
+// (a dialog, a message box) is open, and it takes a second right or middle press made soon after
+// the first for a double click, which it does not report at all. The icon and its menu must stay
+// usable in both cases, so every button press on the icon's window is taken here, from the X
+// server's events, and kept from Qt.
+class EmbeddedClicks final : public QAbstractNativeEventFilter {
+public:
+    explicit EmbeddedClicks(uint8_t xinput) : XInput(xinput) {}
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (eventType != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        const uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_BUTTON_PRESS) {
+            const auto* press = reinterpret_cast<const xcb_button_press_event_t*>(event);
+            return Press(press->event, press->detail, press->time,
+                         QPoint(press->root_x, press->root_y));
+        }
+        if (type == XCB_GE_GENERIC && XInput != 0) {
+            const auto* press = reinterpret_cast<const XIButtonEvent*>(event);
+            if (press->extension == XInput && press->event_type == XI_ButtonPress)
+                return Press(press->event, press->detail, press->time,
+                             QPoint(press->root_x >> 16, press->root_y >> 16));
+        }
+        return false;
+    }
+
+private:
+    // True when the press was on an icon's window and has been handled.
+    static bool Press(xcb_window_t window, uint32_t button, uint32_t time, QPoint at) {
+        if (button < XCB_BUTTON_INDEX_1 || button > XCB_BUTTON_INDEX_3) return false; // wheel
+        const QWidget* widget = QWidget::find(window);
+        if (!widget || !widget->isWindow()) return false;
+        const QRect area(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+        for (TrayIcon* icon : Icons()) {
+            if (icon->isVisible() && icon->geometry() == area) {
+                QToolTip::hideText();
+                icon->Pressed(button, time, at);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    const uint8_t XInput; // major opcode of the XInput extension, 0 without it
+};
+
+void WatchEmbeddedClicks() {
+    static bool installed = false;
+    if (installed || !qApp) return;
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) return;
+    installed = true;
+    xcb_connection_t* c = x11->connection();
+    static const char name[] = "XInputExtension";
+    xcb_query_extension_reply_t* reply = xcb_query_extension_reply(
+        c, xcb_query_extension(c, uint16_t(sizeof name - 1), name), nullptr);
+    const uint8_t xinput = reply && reply->present ? reply->major_opcode : 0;
+    free(reply);
+    static EmbeddedClicks filter(xinput);
+    qApp->installNativeEventFilter(&filter);
+}
+
+class TrayShell final : public NotifyShell {
+public:
+    bool NotifyIcon(uint32_t message, const NOTIFYICONDATAA& data) override {
+        if (!data.hWnd) return false;
+        TrayIcon* icon = Find(data.hWnd, data.uID);
+        const bool shown = icon && icon->isVisible();
+        switch (message) {
+        case NIM_ADD:
+            if (shown || !(data.uFlags & NIF_ICON) || !data.hIcon || data.hIcon->isNull())
+                return false;
+            if (!icon) icon = new TrayIcon(data.hWnd, data.uID);
+            icon->Apply(data);
+            WatchEmbeddedClicks();
+            // Without a notification area Qt keeps the icon and puts it in when one appears.
+            icon->show();
+            return true;
+        case NIM_MODIFY:
+            if (!shown) return false;
+            icon->Apply(data);
+            return true;
+        case NIM_DELETE:
+            if (!shown) return false;
+            icon->hide();
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+NotifyShell*& Installed() {
+    static NotifyShell* shell = nullptr;
+    return shell;
+}
+
+} // namespace
+
+void SetTip(NOTIFYICONDATAA& data, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    qsizetype n = std::min<qsizetype>(bytes.size(), TipFieldSize - 1);
+    // Back off to the first byte of a character that does not fit whole.
+    while (n > 0 && n < bytes.size() && (uchar(bytes[n]) & 0xC0) == 0x80)
+        --n;
+    std::memset(data.szTip, 0, sizeof data.szTip);
+    std::memcpy(data.szTip, bytes.constData(), size_t(n));
+}
+
+QString TipText(const NOTIFYICONDATAA& data) {
+    const char* end = static_cast<const char*>(std::memchr(data.szTip, 0, sizeof data.szTip));
+    const qsizetype length = end ? end - data.szTip : qsizetype(sizeof data.szTip);
+    return QString::fromUtf8(data.szTip, length);
+}
+
+std::vector<uint32_t> MouseMessagesFor(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        return {WM_LBUTTONDOWN, WM_LBUTTONUP};
+    case QSystemTrayIcon::DoubleClick:
+        return {WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    case QSystemTrayIcon::Context:
+        return {WM_RBUTTONDOWN, WM_RBUTTONUP};
+    case QSystemTrayIcon::MiddleClick:
+        return {WM_MBUTTONDOWN, WM_MBUTTONUP};
+    default:
+        return {};
+    }
+}
+
+bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATAA& data) {
+    static TrayShell real;
+    return (Installed() ? Installed() : &real)->NotifyIcon(message, data);
+}
+
+void SetNotifyShell(NotifyShell* shell) {
+    Installed() = shell;
+}
+
+} // namespace platform

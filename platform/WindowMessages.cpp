@@ -1,0 +1,96 @@
+// Window messages as posted Qt events; the real pointer, foreground and menu calls.
+#include "platform/WindowMessages.h"
+
+#include "platform/ErrorReport.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QMenu>
+#include <QWidget>
+
+namespace platform {
+namespace {
+
+class MessageEvent final : public QEvent {
+public:
+    explicit MessageEvent(const TMessage& message) : QEvent(EventType()), Message(message) {}
+    static QEvent::Type EventType() {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+    TMessage Message;
+};
+
+class RealDesktop final : public Desktop {
+public:
+    QPoint CursorPos() override { return QCursor::pos(); }
+
+    void SetForegroundWindow(QWidget* window) override {
+        if (!window || !window->isVisible()) return;
+        window->raise();
+        window->activateWindow();
+    }
+
+    void TrackPopupMenu(QMenu* menu, QPoint at) override {
+        // A menu that is already open (a request that came in while it was shown) is not shown
+        // a second time from inside its own loop.
+        if (menu && !menu->isVisible()) menu->exec(at);
+    }
+};
+
+Desktop*& Installed() {
+    static Desktop* desktop = nullptr;
+    return desktop;
+}
+
+} // namespace
+
+MessageWindow::MessageWindow(Procedure procedure) : WndProc(std::move(procedure)) {}
+
+intptr_t MessageWindow::Dispatch(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    TMessage message{msg, wParam, lParam, 0};
+    Guarded([&] {
+        if (WndProc) WndProc(message);
+    });
+    return message.Result;
+}
+
+bool MessageWindow::event(QEvent* event) {
+    TMessage message;
+    if (PostedMessage(event, message)) {
+        Dispatch(message.Msg, message.WParam, message.LParam);
+        return true;
+    }
+    return QObject::event(event);
+}
+
+void PostMessage(QObject* target, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    if (target)
+        QCoreApplication::postEvent(target, new MessageEvent(TMessage{msg, wParam, lParam, 0}));
+}
+
+intptr_t SendMessage(MessageWindow* window, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    return window ? window->Dispatch(msg, wParam, lParam) : 0;
+}
+
+intptr_t DefWindowProc(MessageWindow*, uint32_t, uintptr_t, intptr_t) {
+    return 0;
+}
+
+bool PostedMessage(const QEvent* event, TMessage& message) {
+    if (!event || event->type() != MessageEvent::EventType()) return false;
+    message = static_cast<const MessageEvent*>(event)->Message;
+    return true;
+}
+
+Desktop& CurrentDesktop() {
+    static RealDesktop real;
+    return Installed() ? *Installed() : real;
+}
+
+void SetDesktop(Desktop* desktop) {
+    Installed() = desktop;
+}
+
+} // namespace platform
