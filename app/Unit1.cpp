@@ -202,6 +202,12 @@ bool TVantrel::event(QEvent* e) {
         // reports the old one's end, with no window to mark.
         if (internalWinId()) platform::KeepOffTaskbar(this);
         break;
+    case QEvent::Show:
+        // Showing after a change of window flags may bring a native window no event told of:
+        // marked before it is mapped, and once more when the show is done.
+        platform::KeepOffTaskbar(this);
+        QTimer::singleShot(0, this, [this] { platform::KeepOffTaskbar(this); });
+        break;
     case QEvent::WindowActivate:
         platform::Guarded([this] { FormActivate(); });
         break;
@@ -505,9 +511,5 @@ void TVantrel::SetStayOnTop(int32_t aot) {
     const bool wasVisible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, on);
     move(position);
-    if (wasVisible) {
-        show();
-        // Showing may give the bar yet another native window, of which no event tells.
-        platform::KeepOffTaskbar(this);
-    }
+    if (wasVisible) show();
 }

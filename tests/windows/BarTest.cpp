@@ -50,7 +50,7 @@ TEST_F(BarTest, StartUpDrawsTheWorkedExample) {
     EXPECT_EQ(Vantrel->Shape1->geometry(), QRect(0, -1, 177, 21));
     EXPECT_EQ(Vantrel->Hint,
               "[Total: 262,144 Kb]  [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
-    EXPECT_EQ(Vantrel->WinTaskbar1->Hint(),
+    EXPECT_EQ(Vantrel->WinTaskbar1->Hint,
               "Vantrel - [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
     EXPECT_EQ(Vantrel->size(), QSize(177, 21));
     EXPECT_EQ(Vantrel->pos(), QPoint(424, 0));
