@@ -70,7 +70,9 @@ TVantrel::TVantrel() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     WinTaskbar1->SetHint(QStringLiteral("Vantrel"));
     WinTaskbar1->SetIcon(QIcon(QStringLiteral(":/art/vantrel.ico"))); // 16 to 48 pixels
     WinTaskbar1->PopUpMenu = PopupMenu1;
-    WinTaskbar1->SetShowIcon(true);
+    // The icon goes into the notification area once the bar is up: reaching the tray (and the
+    // session bus) takes longer than everything else at start-up, and the bar comes first.
+    QTimer::singleShot(0, this, [this] { WinTaskbar1->SetShowIcon(true); });
 
     SuperTimer1 = new QTimer(this);
     SuperTimer1->setTimerType(Qt::CoarseTimer);

@@ -18,12 +18,22 @@ xcb_connection_t* Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
+// Atoms live as long as the server; each name is asked for once per connection.
 xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    static xcb_connection_t* cachedFor = nullptr;
+    static std::vector<std::pair<const char*, xcb_atom_t>> cache;
+    if (cachedFor != c) {
+        cache.clear();
+        cachedFor = c;
+    }
+    for (const auto& [known, atom] : cache)
+        if (std::strcmp(known, name) == 0) return atom;
     xcb_intern_atom_reply_t* reply =
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
     if (!reply) return XCB_ATOM_NONE;
     const xcb_atom_t atom = reply->atom;
     free(reply);
+    cache.emplace_back(name, atom);
     return atom;
 }
 

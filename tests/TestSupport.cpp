@@ -8,6 +8,7 @@
 #include "platform/VError.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 namespace vtest {
 
@@ -48,6 +49,8 @@ void WindowsTest::SetUp() {
     // The tests reach the dialog and the about box directly.
     PrefsDialog();
     AboutBox();
+    // What start-up leaves for the loop (the notification-area icon).
+    QCoreApplication::processEvents();
 }
 
 void WindowsTest::TearDown() {
@@ -64,6 +67,7 @@ void WindowsTest::Restart() {
     CreateForms();
     PrefsDialog();
     AboutBox();
+    QCoreApplication::processEvents();
 }
 
 } // namespace vtest

@@ -34,8 +34,8 @@ TEST_F(BarIconTest, TheIconIsAddedWithTheLoadTextBeforeTheFirstTick) {
     const std::vector<std::pair<uint32_t, QString>> expected = {
         {NIM_DELETE, "Vantrel"}, // the hint set before the icon is switched on
         {NIM_DELETE, "Vantrel"}, // the picture, still switched off
-        {NIM_ADD, "Vantrel"},
-        {NIM_MODIFY, load}, // the first sampling run
+        {NIM_DELETE, load},      // the first sampling run, the icon still switched off
+        {NIM_ADD, load},         // switched on once the loop runs, with the load text
     };
     EXPECT_EQ(Requests(), expected);
     EXPECT_EQ(Vantrel->WinTaskbar1->Hint, load);
