@@ -4,6 +4,7 @@
 #include "app/Figures.h"
 #include "app/Helpers.h"
 #include "components/WTaskBar.h"
+#include "controls/Form.h"
 #include "controls/Image.h"
 #include "controls/Shape.h"
 #include "platform/ErrorReport.h"
@@ -52,16 +53,8 @@ TImage* MakeHolder(QWidget* parent, int left, int top, const char* resource) {
 
 TVantrel::TVantrel() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     Vantrel = this;
-    setAttribute(Qt::WA_QuitOnClose, false);
-    setFixedSize(177, 21);
+    SetUpForm(this, QSize(177, 21), palette().color(QPalette::Button));
     move(195, 109);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
-    setPalette(pal);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
 
     BuildControls();
     BuildMenu();

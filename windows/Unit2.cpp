@@ -5,6 +5,7 @@
 #include "app/Helpers.h"
 #include "app/Unit1.h"
 #include "components/dirtree.h"
+#include "controls/Form.h"
 #include "controls/Image.h"
 #include "platform/ErrorReport.h"
 #include "platform/Screen.h"
@@ -133,12 +134,8 @@ TDPrefs::TDPrefs()
                            Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint) {
     DPrefs = this;
-    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Vantrel Preferences..."));
-    setFixedSize(379, 329);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+    SetUpForm(this, QSize(379, 329));
 
     Bevel1 = new QFrame(this);
     Bevel1->setGeometry(0, 0, 379, 46);

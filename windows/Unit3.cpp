@@ -3,6 +3,7 @@
 
 #include "app/Figures.h"
 #include "app/Globals.h"
+#include "controls/Form.h"
 #include "controls/Image.h"
 #include "controls/Label.h"
 #include "controls/Shape.h"
@@ -36,17 +37,9 @@ TLabel* MakeLabel(QWidget* parent, int left, int top, const char* caption, bool 
 
 TFDetails::TFDetails() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     FDetails = this;
-    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Memory Details"));
-    setFixedSize(177, 73);
+    SetUpForm(this, QSize(177, 73), palette().color(QPalette::Button));
     move(401, 128);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
-    setPalette(pal);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
 
     IDetails = new TImage(this);
     IDetails->setGeometry(0, 0, 177, 73);

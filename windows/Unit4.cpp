@@ -2,6 +2,7 @@
 #include "windows/Unit4.h"
 
 #include "app/Globals.h"
+#include "controls/Form.h"
 #include "controls/Image.h"
 #include "controls/Label.h"
 #include "platform/Screen.h"
@@ -30,16 +31,8 @@ TDAbout::TDAbout()
                            Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint) {
     DAbout = this;
-    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("About Vantrel..."));
-    setFixedSize(250, 142);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
-    setAutoFillBackground(true);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+    SetUpForm(this, QSize(250, 142), Qt::black);
 
     Image1 = new TImage(this);
     Image1->setGeometry(65, 10, 120, 64);
@@ -59,7 +52,7 @@ TDAbout::TDAbout()
         field.setColor(group, QPalette::Text, QColor(192, 192, 192));
     }
     Edit1->setPalette(field);
-    QFont underlined = font;
+    QFont underlined = font();
     underlined.setUnderline(true);
     Edit1->setFont(underlined);
     // Tab passes the field by; a click puts the focus in it.
