@@ -7,19 +7,14 @@ source "$(dirname "$0")/lib.sh"
 e2e_need xdotool import convert xprop unshare
 e2e_private_home
 e2e_start_xvfb 1024x768x24
-fail() {
-    echo "FAIL: $*"
-    cat "$E2E_TMP/app.log" 2>/dev/null || true
-    exit 1
-}
 
 # 256 MB total, 96 MB available: load 64 %, bar body 87 pixels from x = 20.
 e2e_fake_meminfo 262144 98304
 e2e_start_vantrel "$bin"
-bar=$(e2e_window_sized 177x21) || fail "the bar did not show"
+bar=$(e2e_window_sized 177x21) || e2e_fail "the bar did not show"
 read -r x y < <(e2e_window_pos "$bar")
-[ "$x" = 424 ] && [ "$y" = 0 ] || fail "bar at $x,$y, expected 424,0"
-xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "bar not off the taskbar"
+[ "$x" = 424 ] && [ "$y" = 0 ] || e2e_fail "bar at $x,$y, expected 424,0"
+xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || e2e_fail "bar not off the taskbar"
 
 sleep 0.3
 e2e_screenshot
@@ -28,21 +23,21 @@ row=$((y + 4 + 5))
 first=$((424 + 20))
 last=$((first + 87 - 1))
 for px in $first 480 530 $last; do
-    [ "$(e2e_shot_pixel "$px" "$row")" = EFEFEF ] || fail "no bar body at x=$px"
+    [ "$(e2e_shot_pixel "$px" "$row")" = EFEFEF ] || e2e_fail "no bar body at x=$px"
 done
-[ "$(e2e_shot_pixel $((first - 4)) "$row")" = 000000 ] || fail "no start cap at $((first - 4))"
-[ "$(e2e_shot_pixel $((last + 1)) "$row")" != EFEFEF ] || fail "bar body runs past $last"
+[ "$(e2e_shot_pixel $((first - 4)) "$row")" = 000000 ] || e2e_fail "no start cap at $((first - 4))"
+[ "$(e2e_shot_pixel $((last + 1)) "$row")" != EFEFEF ] || e2e_fail "bar body runs past $last"
 
 xdotool windowfocus --sync "$bar"
 xdotool key --clearmodifiers ctrl+i
-details=$(e2e_window_sized 177x73) || fail "Ctrl+I opened no details window"
+details=$(e2e_window_sized 177x73) || e2e_fail "Ctrl+I opened no details window"
 read -r dx dy < <(e2e_window_pos "$details")
-[ "$dx" = 424 ] && [ "$dy" = 21 ] || fail "details at $dx,$dy, expected 424,21"
-xprop -id "$details" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "details on the taskbar"
+[ "$dx" = 424 ] && [ "$dy" = 21 ] || e2e_fail "details at $dx,$dy, expected 424,21"
+xprop -id "$details" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || e2e_fail "details on the taskbar"
 
 xdotool windowfocus --sync "$bar"
 xdotool key --clearmodifiers ctrl+q
 status=0
 e2e_wait_exit "$APP" || status=$?
-[ "$status" = 0 ] || fail "Ctrl+Q: exit status $status (124: still running)"
+[ "$status" = 0 ] || e2e_fail "Ctrl+Q: exit status $status (124: still running)"
 echo PASS

@@ -9,11 +9,6 @@ e2e_need xdotool import convert
 e2e_private_home
 e2e_start_xvfb 1024x768x24
 
-fail() {
-    echo "FAIL: $*"
-    cat "$E2E_TMP/app.log" 2>/dev/null || true
-    exit 1
-}
 
 # A scheme whose background is green all over.
 skins="$HOME/Skins"
@@ -25,14 +20,14 @@ winskins="C:${skins//\//\\}\\"
 "$bin" >"$E2E_TMP/app.log" 2>&1 &
 app=$!
 e2e_track "$app"
-bar=$(e2e_window_of "$app") || fail "the bar did not show"
+bar=$(e2e_window_of "$app") || e2e_fail "the bar did not show"
 read -r bx by < <(e2e_window_pos "$bar")
 
 # Preferences... is the third command of the menu.
 xdotool mousemove $((bx + 100)) $((by + 10)) click 3
 sleep 0.5
 xdotool key --delay 80 Down Down Down Return
-dlg=$(e2e_window_of "$app" "Vantrel Preferences...") || fail "the dialog did not open"
+dlg=$(e2e_window_of "$app" "Vantrel Preferences...") || e2e_fail "the dialog did not open"
 read -r dx dy < <(e2e_window_pos "$dlg")
 # With no window manager, the keyboard goes where X puts the input focus.
 xdotool windowfocus --sync "$dlg"
@@ -60,15 +55,15 @@ xdotool mousemove $((dx + 40)) "$row_y" click --repeat 2 --delay 100 1
 sleep 0.5
 
 at 202 314 click 1 # OK
-e2e_window_gone "$app" "Vantrel Preferences..." || fail "OK did not close the dialog"
+e2e_window_gone "$app" "Vantrel Preferences..." || e2e_fail "OK did not close the dialog"
 sleep 0.3
-[ "$(e2e_pixel $((bx + 170)) $((by + 2)))" = "#00FF00" ] || fail "the bar does not show the scheme after OK"
+[ "$(e2e_pixel $((bx + 170)) $((by + 2)))" = "#00FF00" ] || e2e_fail "the bar does not show the scheme after OK"
 
 # Quit is the fourth command.
 xdotool mousemove $((bx + 100)) $((by + 10)) click 3
 sleep 0.5
 xdotool key --delay 80 Down Down Down Down Return
-e2e_wait_exit "$app" || fail "Quit did not end the program"
+e2e_wait_exit "$app" || e2e_fail "Quit did not end the program"
 
 settings="$XDG_CONFIG_HOME/vantrel/HKEY_CURRENT_USER.reg"
 if [ ! -f "$settings" ]; then
@@ -79,7 +74,7 @@ value() { # the text of a value, with the file's escapes undone
     grep -i "^\"$1\"=" "$settings" | head -1 | sed -e 's/^[^=]*="//' -e 's/"[[:space:]]*$//' \
         -e 's/\\\\/\\/g'
 }
-[ "$(value TimerDelay)" = "250" ] || fail "TimerDelay is '$(value TimerDelay)', not 250"
-[ "$(value Scheme)" = "Green" ] || fail "Scheme is '$(value Scheme)', not Green"
-[ "$(value Dir)" = "$winskins" ] || fail "Dir is '$(value Dir)', not $winskins"
+[ "$(value TimerDelay)" = "250" ] || e2e_fail "TimerDelay is '$(value TimerDelay)', not 250"
+[ "$(value Scheme)" = "Green" ] || e2e_fail "Scheme is '$(value Scheme)', not Green"
+[ "$(value Dir)" = "$winskins" ] || e2e_fail "Dir is '$(value Dir)', not $winskins"
 echo "ok"
