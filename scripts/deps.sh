@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     xvfb xdotool imagemagick x11-utils trayer dbus dbus-x11
     clang libclang-rt-14-dev
+    dpkg-dev desktop-file-utils
 )
 
 missing=()
