@@ -4,6 +4,7 @@
 #include "app/Figures.h"
 #include "app/Helpers.h"
 #include "components/WTaskBar.h"
+#include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
 #include "controls/Shape.h"
@@ -44,7 +45,7 @@ TImage* MakeImage(QWidget* parent, int left, int top, int width, int height) {
 
 TImage* MakeHolder(QWidget* parent, int left, int top, const char* resource) {
     TImage* image = MakeImage(parent, left, top, 10, 10);
-    image->SetPicture(QPixmap(QString::fromLatin1(resource)));
+    image->SetPicture(BuiltInPicture(QString::fromLatin1(resource)));
     image->hide();
     return image;
 }
@@ -61,11 +62,13 @@ TVantrel::TVantrel() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
 
     WinTaskbar1 = new TWinTaskbar(this);
     WinTaskbar1->SetHint(QStringLiteral("Vantrel"));
-    WinTaskbar1->SetIcon(QIcon(QStringLiteral(":/art/vantrel.ico"))); // 16 to 48 pixels
     WinTaskbar1->PopUpMenu = PopupMenu1;
     // The icon goes into the notification area once the bar is up: reaching the tray (and the
     // session bus) takes longer than everything else at start-up, and the bar comes first.
-    QTimer::singleShot(0, this, [this] { WinTaskbar1->SetShowIcon(true); });
+    QTimer::singleShot(0, this, [this] {
+        WinTaskbar1->SetIcon(QIcon(QStringLiteral(":/art/vantrel.ico"))); // 16 to 48 pixels
+        WinTaskbar1->SetShowIcon(true);
+    });
 
     SuperTimer1 = new QTimer(this);
     SuperTimer1->setTimerType(Qt::CoarseTimer);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPixmap>
 #include <climits>
 #include <cstdlib>
 
@@ -145,4 +146,10 @@ QImage LoadBitmap(const QString& path) {
     const QByteArray bytes = file.read(size + 1);
     if (bytes.size() > size) throw NotValid();
     return DecodeBitmap(bytes);
+}
+
+QPixmap BuiltInPicture(const QString& resource) {
+    QImageReader reader(resource, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }

@@ -14,3 +14,8 @@ QImage LoadBitmap(const QString& path);
 
 // Decodes BMP bytes; raises "Bitmap image is not valid" when they do not decode.
 QImage DecodeBitmap(const QByteArray& bytes);
+
+class QPixmap;
+// A built-in picture compiled into the program (":/scheme/back.bmp"), read as BMP straight away
+// rather than by asking every image plugin whether it knows the file.
+QPixmap BuiltInPicture(const QString& resource);

@@ -5,6 +5,7 @@
 #include "app/Helpers.h"
 #include "app/Unit1.h"
 #include "components/dirtree.h"
+#include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
 #include "platform/ErrorReport.h"
@@ -142,7 +143,7 @@ TDPrefs::TDPrefs()
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Image1 = new TImage(this);
     Image1->setGeometry(2, 2, 375, 42);
-    Image1->SetPicture(QPixmap(QStringLiteral(":/art/banner.bmp")));
+    Image1->SetPicture(BuiltInPicture(QStringLiteral(":/art/banner.bmp")));
 
     GroupBox1 = MakeGroup(this, " Scheme Options ", 3, 51, 185, 248);
     SchemeList = new QListWidget(GroupBox1);

@@ -3,6 +3,7 @@
 
 #include "app/Figures.h"
 #include "app/Globals.h"
+#include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
 #include "controls/Label.h"
@@ -56,7 +57,7 @@ TFDetails::TFDetails() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) 
     Shape1->OnMouseUp = [this](Qt::MouseButton b, int x, int y) { Shape1MouseUp(b, x, y); };
     res_details = new TImage(this);
     res_details->setGeometry(8, 79, 20, 20);
-    res_details->SetPicture(QPixmap(QStringLiteral(":/scheme/details.bmp")));
+    res_details->SetPicture(BuiltInPicture(QStringLiteral(":/scheme/details.bmp")));
     res_details->hide();
     Shape2 = new TShape(this);
     Shape2->setGeometry(13, 2, 164, 10);

@@ -2,6 +2,7 @@
 #include "windows/Unit4.h"
 
 #include "app/Globals.h"
+#include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
 #include "controls/Label.h"
@@ -36,7 +37,7 @@ TDAbout::TDAbout()
 
     Image1 = new TImage(this);
     Image1->setGeometry(65, 10, 120, 64);
-    Image1->SetPicture(QPixmap(QStringLiteral(":/art/logo.bmp")));
+    Image1->SetPicture(BuiltInPicture(QStringLiteral(":/art/logo.bmp")));
     Label1 = MakeLine(this, QStringLiteral("Vantrel 2.02 (c) 1999-2002 Quillmoor"), 84);
     Label2 = MakeLine(this, QStringLiteral("All rights reserved."), 99);
 

@@ -33,9 +33,9 @@ TEST_F(BarIconTest, TheIconIsAddedWithTheLoadTextBeforeTheFirstTick) {
         QStringLiteral("Vantrel - [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
     const std::vector<std::pair<uint32_t, QString>> expected = {
         {NIM_DELETE, "Vantrel"}, // the hint set before the icon is switched on
-        {NIM_DELETE, "Vantrel"}, // the picture, still switched off
         {NIM_DELETE, load},      // the first sampling run, the icon still switched off
-        {NIM_ADD, load},         // switched on once the loop runs, with the load text
+        {NIM_DELETE, load},      // once the loop runs: the picture, still switched off
+        {NIM_ADD, load},         // then switched on, with the load text
     };
     EXPECT_EQ(Requests(), expected);
     EXPECT_EQ(Vantrel->WinTaskbar1->Hint, load);
