@@ -49,8 +49,8 @@ TEST(DecodeBitmap, ReadsWhatQtWritesAndRunLengthCoding) {
 }
 
 TEST(DecodeBitmap, BrokenFilesAreNotValid) {
-    for (const auto& [what, bytes] : vtest::BrokenBitmaps())
-        EXPECT_EQ(ErrorOf([&] { DecodeBitmap(bytes); }), NotValid) << what;
+    for (const auto& broken : vtest::BrokenBitmaps())
+        EXPECT_EQ(ErrorOf([&] { DecodeBitmap(broken.second); }), NotValid) << broken.first;
 }
 
 TEST(DecodeBitmap, PictureBeyondTheReadersAllocationLimitIsNotValid) {
