@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
