@@ -255,9 +255,13 @@ QString& FolderOverride() {
     return folder;
 }
 
-std::function<void()>& WriteHook() {
-    static std::function<void()> hook;
+std::function<void(RegWriteStep)>& WriteHook() {
+    static std::function<void(RegWriteStep)> hook;
     return hook;
+}
+
+void Step(RegWriteStep step) {
+    if (WriteHook()) WriteHook()(step);
 }
 
 // Files whose damage has been reported in this run (cleared by a successful write).
@@ -490,16 +494,18 @@ struct WriteSession {
         const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
         if (fd < 0) throw Existed ? SetFailed() : CreateFailed();
         Fd out(fd);
+        Step(RegWriteStep::TempCreated);
         const bool written = ::fchmod(fd, 0600) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
         if (!out.close() || !written) {
             ::unlink(temp.constData());
             throw Existed ? SetFailed() : CreateFailed();
         }
-        if (WriteHook()) WriteHook()();
+        Step(RegWriteStep::TempWritten);
         if (::rename(temp.constData(), QFile::encodeName(Target).constData()) != 0) {
             ::unlink(temp.constData());
             throw SetFailed();
         }
+        Step(RegWriteStep::Renamed);
         SyncFolder(QFile::encodeName(TargetFolder));
         Reported().remove(File);
     }
@@ -757,7 +763,7 @@ void SetRegistryFolder(const QString& folder) {
     FolderOverride() = folder;
 }
 
-void SetRegistryWriteHook(std::function<void()> hook) {
+void SetRegistryWriteHook(std::function<void(RegWriteStep)> hook) {
     WriteHook() = std::move(hook);
 }
 

@@ -95,9 +95,16 @@ private:
 // The file: ${XDG_CONFIG_HOME:-$HOME/.config}/vantrel/HKEY_CURRENT_USER.reg.
 QString RegistryFile();
 
+// The steps of replacing the file, at which a test may cut in.
+enum class RegWriteStep {
+    TempCreated, // the temporary file exists and is still empty
+    TempWritten, // the new file is written and flushed; the old one is still in place
+    Renamed,     // the new file has replaced the old one; the folder is not flushed yet
+};
+
 // For tests: a folder in place of ${XDG_CONFIG_HOME}/vantrel (empty restores it), and an action
-// run after the new file is written and flushed, before it replaces the old one.
+// run at each step of every replace.
 void SetRegistryFolder(const QString& folder);
-void SetRegistryWriteHook(std::function<void()> hook);
+void SetRegistryWriteHook(std::function<void(RegWriteStep)> hook);
 
 } // namespace platform

@@ -1,0 +1,60 @@
+// Fuzz target: the settings file reader and writer.
+#include "platform/Registry.h"
+
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+using namespace platform;
+
+const QString Key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel");
+
+bool Utf8RoundTrips(const QByteArray& bytes) {
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+bool SameValue(const RegValue* a, const RegValue* b) {
+    if (!a || !b) return a == b;
+    return a->Type == b->Type && a->Data == b->Data;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const RegParseResult parsed = ParseRegFile(bytes);
+    if (!parsed.Document) {
+        if (parsed.ErrorLine < 1 || parsed.Error.isEmpty()) __builtin_trap();
+        return 0;
+    }
+    // A file that parses renders back to its very bytes; an empty one to a fresh file.
+    const QByteArray rendered = RenderRegFile(*parsed.Document);
+    if (!bytes.trimmed().isEmpty() && rendered != bytes) __builtin_trap();
+
+    // Setting a value the way the program does keeps the file readable, finds the value as set
+    // and leaves every other value as it was.
+    RegDocument changed = *parsed.Document;
+    const QByteArray text = bytes.left(24).toHex() + QByteArray("\"\\\r\n", 4) + '\0';
+    SetRegValue(changed, Key, QStringLiteral("Top"), RegSz, text);
+    const RegParseResult again = ParseRegFile(RenderRegFile(changed));
+    if (!again.Document) __builtin_trap();
+    const RegValue* top = FindRegValue(*again.Document, Key, QStringLiteral("TOP"));
+    if (!top || top->Type != RegSz || top->Data != text) __builtin_trap();
+    for (const RegKey& key : parsed.Document->Keys) {
+        if (!Utf8RoundTrips(key.Path)) continue;
+        const QString path = QString::fromUtf8(key.Path);
+        for (const RegEntry& entry : key.Entries) {
+            if (!entry.Value || !Utf8RoundTrips(entry.Value->Name)) continue;
+            const QString name = QString::fromUtf8(entry.Value->Name);
+            if (path.compare(Key, Qt::CaseInsensitive) == 0 &&
+                name.compare(QStringLiteral("Top"), Qt::CaseInsensitive) == 0)
+                continue;
+            if (!SameValue(FindRegValue(*parsed.Document, path, name),
+                           FindRegValue(*again.Document, path, name)))
+                __builtin_trap();
+        }
+    }
+    return 0;
+}
