@@ -8,6 +8,8 @@ bin=$(realpath "${1:-$here/build/vantrel}")
 source "$here/tests/e2e/lib.sh"
 e2e_need xdotool import convert unshare
 e2e_private_home
+# As on a GNOME desktop, where Qt would otherwise dress the program with its GTK theme plugin.
+export XDG_CURRENT_DESKTOP=GNOME
 e2e_start_xvfb 1024x768x24
 
 # With no settings the list shows the folders of the current folder: a few schemes.

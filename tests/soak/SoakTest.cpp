@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "app/Unit1.h"
 #include "platform/ErrorReport.h"
+#include "platform/Shell.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"
 #include "windows/Unit4.h"
@@ -66,9 +67,16 @@ void DropQtActivationConnections() {
                                 SLOT(_q_updateFocusObject(QObject*)));
 }
 
+// A notification area that keeps nothing: the tests' recording one would grow with every hint.
+class QuietShell : public platform::NotifyShell {
+public:
+    bool NotifyIcon(uint32_t, const platform::NOTIFYICONDATAA&) override { return true; }
+};
+
 class Soak : public vtest::WindowsTest {
 protected:
     void SetUp() override {
+        platform::SetNotifyShell(&Quiet);
         vtest::WindowsTest::SetUp();
         ASSERT_TRUE(Root.isValid());
         const QString skins = Root.path() + QStringLiteral("/skins/");
@@ -94,6 +102,13 @@ protected:
         Vantrel->show();
         QApplication::processEvents();
     }
+
+    void TearDown() override {
+        vtest::WindowsTest::TearDown();
+        platform::SetNotifyShell(&vtest::Shell());
+    }
+
+    QuietShell Quiet;
 
     void LoadScheme(const QString& scheme) {
         BarPrefs.Scheme = scheme;
