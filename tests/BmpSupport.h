@@ -114,6 +114,12 @@ inline void WriteFile(const QString& path, const QByteArray& bytes) {
     if (file.open(QIODevice::WriteOnly)) file.write(bytes);
 }
 
+// The bytes of a file, or nothing when it cannot be read.
+inline QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // The public BMP test corpus (g/ good, q/ questionable, b/ bad), or an empty text when it is not
 // beside the clone.
 inline QString BmpSuite() {

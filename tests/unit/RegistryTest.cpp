@@ -1,5 +1,6 @@
 // The settings store: the REGEDIT4 file, its four operations, damage, failures and atomic writes.
 #include "platform/Registry.h"
+#include "BmpSupport.h"
 #include "TestSupport.h"
 #include "platform/VError.h"
 
@@ -62,16 +63,8 @@ protected:
     }
     QString Folder() const { return Home.path() + QStringLiteral("/config/vantrel"); }
     QString File() const { return Folder() + QStringLiteral("/HKEY_CURRENT_USER.reg"); }
-    void Store(const QByteArray& bytes) {
-        QDir().mkpath(Folder());
-        QFile f(File());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray Stored() const {
-        QFile f(File());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void Store(const QByteArray& bytes) { vtest::WriteFile(File(), bytes); }
+    QByteArray Stored() const { return vtest::ReadFile(File()); }
     QString InvalidType(const QString& name) {
         try {
             RegReadText(Key, name);

@@ -1,4 +1,5 @@
 // The bar's settings: read at start, written at close, and what happens when either goes wrong.
+#include "BmpSupport.h"
 #include "TestSupport.h"
 #include "app/CloseRequests.h"
 #include "app/Unit1.h"
@@ -18,16 +19,8 @@ const QByteArray Header("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Va
 class Settings : public vtest::WindowsTest {
 protected:
     QString File() const { return SettingsFolder() + QStringLiteral("/HKEY_CURRENT_USER.reg"); }
-    void Store(const QByteArray& bytes) {
-        QDir().mkpath(SettingsFolder());
-        QFile f(File());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray Stored() const {
-        QFile f(File());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void Store(const QByteArray& bytes) { vtest::WriteFile(File(), bytes); }
+    QByteArray Stored() const { return vtest::ReadFile(File()); }
     // Starts the program again on these stored values.
     void StartWith(const QByteArray& values) {
         Store(Header + values);
