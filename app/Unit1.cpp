@@ -156,7 +156,7 @@ void TVantrel::FormCreate() {
     DetailsShown = false;
     MemFig.LastBarWidth = 0;
     SetTimerInterval(BarPrefs.TimerDelay);
-    if (SuperTimer1->interval() > 0 && BarPrefs.TimerDelay > 0) SuperTimer1->start();
+    if (BarPrefs.TimerDelay > 0) SuperTimer1->start();
     Timer();
 }
 

@@ -274,3 +274,12 @@ e2e_pixels() {
     convert "$1" -crop "$2x$3+$4+$5" -depth 8 txt:- |
         sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p'
 }
+
+# e2e_quit WINDOW PID: Ctrl+Q on the bar, then fails unless the program ends with status 0.
+e2e_quit() {
+    local status=0
+    xdotool windowfocus --sync "$1"
+    xdotool key --clearmodifiers ctrl+q
+    e2e_wait_exit "$2" || status=$?
+    [ "$status" = 0 ] || e2e_fail "Ctrl+Q: exit status $status (124: still running)"
+}

@@ -35,9 +35,5 @@ read -r dx dy < <(e2e_window_pos "$details")
 [ "$dx" = 424 ] && [ "$dy" = 21 ] || e2e_fail "details at $dx,$dy, expected 424,21"
 xprop -id "$details" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || e2e_fail "details on the taskbar"
 
-xdotool windowfocus --sync "$bar"
-xdotool key --clearmodifiers ctrl+q
-status=0
-e2e_wait_exit "$APP" || status=$?
-[ "$status" = 0 ] || e2e_fail "Ctrl+Q: exit status $status (124: still running)"
+e2e_quit "$bar" "$APP"
 echo PASS
