@@ -18,23 +18,34 @@ xcb_connection_t* Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-// Atoms live as long as the server; each name is asked for once per connection.
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+// The atoms this layer uses. They live as long as the server, so they are asked for once per
+// connection, all three in one round trip.
+struct StateAtoms {
+    xcb_atom_t state = XCB_ATOM_NONE;
+    xcb_atom_t skipTaskbar = XCB_ATOM_NONE;
+    xcb_atom_t skipPager = XCB_ATOM_NONE;
+};
+
+const StateAtoms& Atoms(xcb_connection_t* c) {
     static xcb_connection_t* cachedFor = nullptr;
-    static std::vector<std::pair<const char*, xcb_atom_t>> cache;
-    if (cachedFor != c) {
-        cache.clear();
-        cachedFor = c;
+    static StateAtoms atoms;
+    if (cachedFor == c) return atoms;
+    const char* names[3] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR",
+                            "_NET_WM_STATE_SKIP_PAGER"};
+    xcb_atom_t* targets[3] = {&atoms.state, &atoms.skipTaskbar, &atoms.skipPager};
+    xcb_intern_atom_cookie_t cookies[3];
+    for (int i = 0; i < 3; ++i)
+        cookies[i] = xcb_intern_atom(c, 0, uint16_t(std::strlen(names[i])), names[i]);
+    bool complete = true;
+    for (int i = 0; i < 3; ++i) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookies[i], nullptr);
+        *targets[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        complete = complete && reply;
+        free(reply);
     }
-    for (const auto& [known, atom] : cache)
-        if (std::strcmp(known, name) == 0) return atom;
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
-    if (!reply) return XCB_ATOM_NONE;
-    const xcb_atom_t atom = reply->atom;
-    free(reply);
-    cache.emplace_back(name, atom);
-    return atom;
+    // A failed request is asked again next time.
+    cachedFor = complete ? c : nullptr;
+    return atoms;
 }
 
 // The X window now showing the widget. Qt may replace it while showing the widget (after a change
@@ -51,9 +62,10 @@ void KeepOffTaskbar(QWidget* window) {
     xcb_connection_t* c = Connection();
     if (!c || !window) return;
     const xcb_window_t id = LiveWindow(window);
-    const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
-    const xcb_atom_t wanted[2] = {Atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                  Atom(c, "_NET_WM_STATE_SKIP_PAGER")};
+    const StateAtoms& names = Atoms(c);
+    if (names.skipPager == XCB_ATOM_NONE) return; // the server did not answer
+    const xcb_atom_t state = names.state;
+    const xcb_atom_t wanted[2] = {names.skipTaskbar, names.skipPager};
 
     // An unmapped window: the window manager reads the property when the window is mapped.
     // Keep whatever states are already there and add ours.
@@ -94,9 +106,10 @@ bool IsOffTaskbar(QWidget* window) {
     xcb_connection_t* c = Connection();
     if (!c || !window) return false;
     const xcb_window_t id = LiveWindow(window);
-    const xcb_atom_t skip = Atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
+    const StateAtoms& names = Atoms(c);
+    const xcb_atom_t skip = names.skipTaskbar;
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, id, Atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 64), nullptr);
+        c, xcb_get_property(c, 0, id, names.state, XCB_ATOM_ATOM, 0, 64), nullptr);
     bool found = false;
     if (reply && reply->type == XCB_ATOM_ATOM && reply->format == 32) {
         const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
