@@ -511,10 +511,17 @@ struct WriteSession {
     }
 };
 
+// The version of the file that a group of reads sees, loaded by its first read.
+struct ReadSnapshot {
+    std::optional<Loaded> File;
+};
+
 namespace {
 
 // The group of writes in progress, if any.
 WriteSession* ActiveGroup = nullptr;
+// The group of reads in progress, if any.
+ReadSnapshot* ActiveReads = nullptr;
 
 void ShowReport(std::optional<QString>& report) {
     if (!report) return;
@@ -713,7 +720,12 @@ QString RegistryFile() {
 
 std::optional<QString> RegReadText(const QString& key, const QString& name) {
     const QString file = RegistryFile();
-    const Loaded loaded = Load(file);
+    std::optional<Loaded> own;
+    if (!ActiveReads)
+        own = Load(file);
+    else if (!ActiveReads->File)
+        ActiveReads->File = Load(file);
+    const Loaded& loaded = ActiveReads ? *ActiveReads->File : *own;
     if (loaded.State == Loaded::Damaged || loaded.State == Loaded::Unreadable) {
         if (const auto report = DamageReport(file, loaded)) ReportError(*report);
         return std::nullopt;
@@ -757,6 +769,15 @@ void RegWriteGroup::Commit() {
     ActiveGroup = nullptr;
     if (!Session->IsOpen()) return;
     Session->Replace();
+}
+
+RegReadGroup::RegReadGroup() : Snapshot(new ReadSnapshot) {
+    if (!ActiveReads) ActiveReads = Snapshot;
+}
+
+RegReadGroup::~RegReadGroup() {
+    if (ActiveReads == Snapshot) ActiveReads = nullptr;
+    delete Snapshot;
 }
 
 void SetRegistryFolder(const QString& folder) {

@@ -92,6 +92,20 @@ private:
     WriteSession* Session;
 };
 
+// Makes the reads made while it lives read the file once: they all see the same version of it,
+// even when another copy replaces it in between. Groups do not nest: an inner one does nothing.
+struct ReadSnapshot;
+class RegReadGroup {
+public:
+    RegReadGroup();
+    ~RegReadGroup();
+    RegReadGroup(const RegReadGroup&) = delete;
+    RegReadGroup& operator=(const RegReadGroup&) = delete;
+
+private:
+    ReadSnapshot* Snapshot;
+};
+
 // The file: ${XDG_CONFIG_HOME:-$HOME/.config}/vantrel/HKEY_CURRENT_USER.reg.
 QString RegistryFile();
 

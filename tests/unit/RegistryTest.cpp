@@ -413,6 +413,22 @@ TEST_F(RegistryTest, AGroupReplacesTheFileOnceWithAllItsValues) {
     EXPECT_EQ(replaces, 2);
 }
 
+TEST_F(RegistryTest, AReadGroupSeesOneVersionOfTheFile) {
+    RegWriteInteger(Key, QStringLiteral("Top"), 1);
+    RegWriteInteger(Key, QStringLiteral("Left"), 1);
+    {
+        RegReadGroup group;
+        EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("1"));
+        // Another copy saves its whole set between two reads.
+        RegWriteInteger(Key, QStringLiteral("Top"), 2);
+        RegWriteInteger(Key, QStringLiteral("Left"), 2);
+        EXPECT_EQ(RegReadText(Key, QStringLiteral("Left")), QStringLiteral("1"));
+        RegReadGroup inner; // does nothing
+        EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("1"));
+    }
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Left")), QStringLiteral("2"));
+}
+
 TEST_F(RegistryTest, AGroupThatCannotReplaceTheFileNamesItsFirstValue) {
     Store("REGEDIT4\n");
     // Between writing the new file and the rename, a folder takes the old file's place.
