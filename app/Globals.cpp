@@ -21,7 +21,7 @@ TFDetails* FDetails = nullptr;
 TDPrefs* DPrefs = nullptr;
 TDAbout* DAbout = nullptr;
 
-void CreateForms() {
+void CreateForms(const std::function<void()>& afterBar) {
     // The built-in pictures live in the static core library; pull them in.
     Q_INIT_RESOURCE(vantrel);
     // The windows are laid out for "MS Sans Serif" at 11 pixels; where it is missing, a sans
@@ -34,6 +34,7 @@ void CreateForms() {
     // Each constructor sets its reference before it runs its creation handler, so handlers
     // reach the windows already created.
     new TVantrel();
+    if (afterBar) afterBar();
     new TFDetails();
 }
 

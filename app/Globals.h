@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class TVantrel;
 class TFDetails;
@@ -50,8 +51,9 @@ extern TDAbout* DAbout;
 
 // Creates the windows in their order (bar, details), and destroys all four. The preferences dialog
 // and the about box come into being the first time they are needed (PrefsDialog, AboutBox):
-// they are the heaviest windows, and most runs never open them.
-void CreateForms();
+// they are the heaviest windows, and most runs never open them. The program shows the bar
+// (afterBar) before it makes the hidden details window, so that the bar is on screen sooner.
+void CreateForms(const std::function<void()>& afterBar = {});
 void DestroyForms();
 TDPrefs* PrefsDialog();
 TDAbout* AboutBox();

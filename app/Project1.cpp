@@ -32,9 +32,10 @@ int main(int argc, char* argv[]) {
     // bar's empty caption still shows as the application name.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    CreateForms();
-    InstallCloseRequests();
-    Vantrel->show();
+    CreateForms([] {
+        InstallCloseRequests();
+        Vantrel->show();
+    });
     const int status = QApplication::exec();
     DestroyForms();
     return status;

@@ -193,6 +193,25 @@ void TVantrel::closeEvent(QCloseEvent* event) {
     QCoreApplication::quit();
 }
 
+void TVantrel::setVisible(bool visible) {
+    if (!visible || ShownOnce) {
+        QWidget::setVisible(visible);
+        return;
+    }
+    // The first showing maps the bare strip and then shows its pictures, before anything is
+    // painted. Showing any child widget first brings up the accessibility bridge, whose
+    // session-bus connection (a millisecond or more) would otherwise come before the map.
+    ShownOnce = true;
+    QList<QWidget*> strip;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isHidden()) strip.append(child);
+    for (QWidget* child : strip)
+        child->setVisible(false);
+    QWidget::setVisible(true);
+    for (QWidget* child : strip)
+        child->setVisible(true);
+}
+
 bool TVantrel::event(QEvent* e) {
     switch (e->type()) {
     case QEvent::WinIdChange:
@@ -396,6 +415,8 @@ int32_t ReadInteger(const QString& name, int32_t def) {
 } // namespace
 
 void TVantrel::readprefs() {
+    // The values come from one reading of the file, so they belong to one saved set.
+    platform::RegReadGroup group;
     const int screenWidth = platform::ScreenSize().width();
     SetTop(ReadInteger(QStringLiteral("Top"), 0));
     SetLeft(ReadInteger(QStringLiteral("Left"), screenWidth / 2 - 88));

@@ -87,6 +87,8 @@ public:
     void SetLeft(int left) { move(left, y()); }
     void SetTop(int top) { move(x(), top); }
 
+    void setVisible(bool visible) override;
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -95,6 +97,7 @@ protected:
 
 private:
     bool InCloseQuery = false;
+    bool ShownOnce = false;
     void BuildControls();
     void BuildMenu();
     // The end of every scheme load: FullBarWidth, BarScale and the left of Ibar from the pictures.

@@ -82,9 +82,9 @@ TEST_F(BarTest, WidthChangesMoveTheCapAndRewriteTexts) {
         uint64_t avail;
         int load, width, capLeft;
     } steps[] = {
-        {0, 101, 136, 156},        // over the full width: clamped, texts say 101 %
-        {268435456, 1, 1, 21},     // all available
-        {134217728, 51, 69, 89},   // 69.36
+        {0, 101, 136, 156},      // over the full width: clamped, texts say 101 %
+        {268435456, 1, 1, 21},   // all available
+        {134217728, 51, 69, 89}, // 69.36
     };
     for (const Step& s : steps) {
         Memory.Status.AvailPhys = s.avail;
@@ -180,7 +180,7 @@ TEST_F(BarTest, DetailsCloseBoxAreaAndOutline) {
     const struct {
         int x, y;
         bool closes;
-    } presses[] = {{5, 5, true}, {1, 1, true}, {9, 9, true}, {10, 5, false},
+    } presses[] = {{5, 5, true},  {1, 1, true},  {9, 9, true},   {10, 5, false},
                    {5, 0, false}, {0, 5, false}, {5, 10, false}, {11, 11, false}};
     for (const auto& p : presses) {
         FDetails->show();
@@ -251,7 +251,12 @@ TEST_F(BarTest, FailingQueryIsReportedAndTheProgramGoesOn) {
 
 TEST_F(BarTest, DialogAndAboutBoxWaitUntilNeeded) {
     DestroyForms();
-    CreateForms();
+    bool barShown = false;
+    CreateForms([&] {
+        // The program shows the bar here: it exists, the details window not yet.
+        barShown = Vantrel && !FDetails;
+    });
+    EXPECT_TRUE(barShown);
     EXPECT_NE(Vantrel, nullptr);
     EXPECT_NE(FDetails, nullptr);
     EXPECT_EQ(DPrefs, nullptr);
@@ -267,6 +272,21 @@ TEST_F(BarTest, DialogAndAboutBoxWaitUntilNeeded) {
     Vantrel->Prefs1Click();
     EXPECT_NE(DPrefs, nullptr);
     EXPECT_EQ(PrefsDialog(), DPrefs);
+}
+
+TEST_F(BarTest, ShowingTheBarShowsItsStripButNotThePictureHolders) {
+    for (int round = 0; round < 2; ++round) { // the first showing and a later one
+        Vantrel->show();
+        for (QWidget* strip :
+             std::initializer_list<QWidget*>{Vantrel->IBack, Vantrel->Ibar, Vantrel->Ibbar,
+                                             Vantrel->Iebar, Vantrel->ICache, Vantrel->Shape1})
+            EXPECT_TRUE(strip->isVisible()) << round;
+        for (QWidget* holder :
+             std::initializer_list<QWidget*>{Vantrel->res_back, Vantrel->res_bar, Vantrel->res_bbar,
+                                             Vantrel->res_cache, Vantrel->res_ebar})
+            EXPECT_FALSE(holder->isVisible()) << round;
+        Vantrel->hide();
+    }
 }
 
 TEST_F(BarTest, WindowsAreCreatedOnceInOrderAndHidden) {
