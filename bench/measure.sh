@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # Whole-process figures of Vantrel beside other memory monitors, in one run under Xvfb (no window
 # manager): start-up to the first mapped window, resident and private memory after RSS_AFTER
-# seconds, CPU time and voluntary context switches (wake-ups) over the next CPU_SECONDS. Each
-# round starts every program once (the order alternates between rounds), lets them run side by
-# side, then stops them. Prints medians with the spread (min-max) over the rounds, which GTK
-# libraries each program had mapped, and whether Vantrel meets its goals against the others.
+# seconds, CPU time and voluntary context switches (wake-ups) over the next CPU_SECONDS. Every
+# program is started and stopped once before the first round, untimed, so that no program pays
+# for a cold file cache alone. Each round first starts and stops every program STARTS times
+# (interleaved, one at a time) for start-up samples, then starts every program once more (the
+# order alternates between rounds), lets them run side by side, and stops them. Prints medians
+# with the spread (min-max), which GTK libraries each program had mapped, and whether Vantrel
+# meets its goals against the others.
 #
-#   bench/measure.sh [rounds] [NAME=COMMAND...]   (default 5 rounds; RSS_AFTER=30, CPU_SECONDS=120)
+#   bench/measure.sh [rounds] [NAME=COMMAND...]
+#   (default 5 rounds; RSS_AFTER=30, CPU_SECONDS=120, STARTS=5)
 #
-# A full run takes about rounds x (RSS_AFTER + CPU_SECONDS + 10) seconds (5 rounds: 13 minutes).
+# A full run takes about rounds x (RSS_AFTER + CPU_SECONDS + 30) seconds (5 rounds: 15 minutes).
 # Builds what it needs in build-bench/. Besides Vantrel and the minimal Qt bar (bench/minimal_bar),
 # both also started with XDG_CURRENT_DESKTOP=GNOME, it measures three monitors from Debian's
 # packages, each showing one memory meter about every 1.5 s:
@@ -23,6 +27,7 @@ ROUNDS=${1:-5}
 shift || true
 RSS_AFTER=${RSS_AFTER:-30}
 CPU_SECONDS=${CPU_SECONDS:-120}
+STARTS=${STARTS:-5}
 
 for tool in Xvfb xdpyinfo cmake; do
     command -v "$tool" >/dev/null || { echo "measure.sh: $tool is not installed" >&2; exit 1; }
@@ -118,10 +123,30 @@ rss_kb() { awk '/^VmRSS/{print $2}' /proc/"$1"/status; }
 private_kb() { awk '/^Private_(Clean|Dirty)/{s+=$2} END{print s+0}' /proc/"$1"/smaps_rollup; }
 gtk_libs() { awk '$6 ~ /gtk/ {n=split($6, p, "/"); print p[n]}' /proc/"$1"/maps | sort -u | tr '\n' ' '; }
 
-echo "$ROUNDS rounds of $((RSS_AFTER + CPU_SECONDS)) s: ${NAMES[*]}" >&2
+# Starts program i, waits for its first window, stops it and waits until it is gone; prints the
+# milliseconds to the window (nothing when it showed none).
+start_stop() {
+    local argv ms pid
+    read -ra argv <<<"${COMMANDS[$1]}"
+    read -r ms pid < <(./build-bench/bench/mapwait "${argv[@]}" 2>>"$WORK/${NAMES[$1]}.log") || return 0
+    sleep 0.3
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$pid" 2>/dev/null || true
+    echo "$ms"
+}
+
+echo "warming up, then $ROUNDS rounds of $((RSS_AFTER + CPU_SECONDS)) s: ${NAMES[*]}" >&2
+for i in "${!NAMES[@]}"; do start_stop "$i" >/dev/null; done
 for round in $(seq "$ROUNDS"); do
     order=$(seq 0 $((${#NAMES[@]} - 1)))
     [ $((round % 2)) = 0 ] && order=$(echo "$order" | tac)
+    for _ in $(seq "$STARTS"); do
+        for i in $order; do
+            ms=$(start_stop "$i")
+            [ -z "$ms" ] || echo "${NAMES[$i]} startup_ms $ms" >>"$WORK/samples"
+        done
+    done
     declare -A PID=()
     for i in $order; do
         read -ra argv <<<"${COMMANDS[$i]}"
@@ -177,8 +202,9 @@ for i in "${!NAMES[@]}"; do
     echo "$row |"
 done
 echo
-echo "Medians of $ROUNDS rounds, spread (min-max) in brackets; resident and private memory after" \
-    "${RSS_AFTER} s, CPU time and wake-ups (voluntary context switches) over the next ${CPU_SECONDS} s."
+echo "Medians of $ROUNDS rounds ($((STARTS + 1)) start-ups a round), spread (min-max) in brackets;" \
+    "resident and private memory after ${RSS_AFTER} s, CPU time and wake-ups (voluntary context" \
+    "switches) over the next ${CPU_SECONDS} s."
 echo
 echo "GTK libraries mapped:"
 for name in "${NAMES[@]}"; do
