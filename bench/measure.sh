@@ -12,7 +12,7 @@
 #   bench/measure.sh [rounds] [NAME=COMMAND...]
 #   (default 5 rounds; RSS_AFTER=30, CPU_SECONDS=120, STARTS=5)
 #
-# A full run takes about rounds x (RSS_AFTER + CPU_SECONDS + 30) seconds (5 rounds: 15 minutes).
+# A full run takes about rounds x (RSS_AFTER + CPU_SECONDS + 90) seconds (5 rounds: 20 minutes).
 # Builds what it needs in build-bench/. Besides Vantrel and the minimal Qt bar (bench/minimal_bar),
 # both also started with XDG_CURRENT_DESKTOP=GNOME, it measures three monitors from Debian's
 # packages, each showing one memory meter about every 1.5 s:
