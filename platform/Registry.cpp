@@ -721,11 +721,9 @@ QString RegistryFile() {
 std::optional<QString> RegReadText(const QString& key, const QString& name) {
     const QString file = RegistryFile();
     std::optional<Loaded> own;
-    if (!ActiveReads)
-        own = Load(file);
-    else if (!ActiveReads->File)
-        ActiveReads->File = Load(file);
-    const Loaded& loaded = ActiveReads ? *ActiveReads->File : *own;
+    std::optional<Loaded>& slot = ActiveReads ? ActiveReads->File : own;
+    if (!slot) slot = Load(file);
+    const Loaded& loaded = *slot;
     if (loaded.State == Loaded::Damaged || loaded.State == Loaded::Unreadable) {
         if (const auto report = DamageReport(file, loaded)) ReportError(*report);
         return std::nullopt;
