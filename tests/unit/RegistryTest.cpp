@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -49,6 +50,23 @@ QByteArray Bytes(std::initializer_list<int> list) {
     for (int b : list)
         out += char(b);
     return out;
+}
+
+// Runs body(c) in `copies` processes at once, each one a copy of the program; every copy must
+// report no failures.
+void RunCopiesAtOnce(int copies, const std::function<int(int)>& body) {
+    std::vector<pid_t> children;
+    for (int c = 0; c < copies; ++c) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) _exit(body(c) ? 1 : 0);
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
 }
 
 class RegistryTest : public testing::Test {
@@ -356,28 +374,17 @@ TEST_F(RegistryTest, APipeInTheFilesPlaceDoesNotHang) {
 TEST_F(RegistryTest, CopiesWritingAtOnceLoseNothing) {
     Store("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n\"Other\"=\"keep\"\n");
     constexpr int Copies = 4, Values = 25;
-    std::vector<pid_t> children;
-    for (int c = 0; c < Copies; ++c) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            int failures = 0;
-            for (int v = 0; v < Values; ++v) {
-                try {
-                    RegWriteInteger(Key, QStringLiteral("C%1V%2").arg(c).arg(v), v);
-                } catch (...) {
-                    ++failures;
-                }
+    RunCopiesAtOnce(Copies, [](int c) {
+        int failures = 0;
+        for (int v = 0; v < Values; ++v) {
+            try {
+                RegWriteInteger(Key, QStringLiteral("C%1V%2").arg(c).arg(v), v);
+            } catch (...) {
+                ++failures;
             }
-            _exit(failures ? 1 : 0);
         }
-        children.push_back(child);
-    }
-    for (pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+        return failures;
+    });
     const RegParseResult parsed = ParseRegFile(Stored());
     ASSERT_TRUE(parsed.Document);
     for (int c = 0; c < Copies; ++c)
@@ -452,41 +459,30 @@ TEST_F(RegistryTest, AGroupThatCannotReplaceTheFileNamesItsFirstValue) {
 
 TEST_F(RegistryTest, GroupsOfCopiesWritingAtOnceNeverMix) {
     constexpr int Copies = 3, Rounds = 15;
-    std::vector<pid_t> children;
-    for (int c = 0; c < Copies; ++c) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            int failures = 0;
-            for (int r = 0; r < Rounds; ++r) {
-                try {
-                    RegWriteGroup group;
-                    RegWriteInteger(Key, QStringLiteral("Top"), c);
-                    RegWriteInteger(Key, QStringLiteral("Left"), c);
-                    RegWriteInteger(Key, QStringLiteral("C%1R%2").arg(c).arg(r), r);
-                    group.Commit();
-                } catch (...) {
-                    ++failures;
-                }
-                // The file is whole and holds one copy's position after every replace.
-                const RegParseResult now = ParseRegFile(Stored());
-                const RegValue* top =
-                    now.Document ? FindRegValue(*now.Document, FullKey, QStringLiteral("Top"))
-                                 : nullptr;
-                const RegValue* left =
-                    now.Document ? FindRegValue(*now.Document, FullKey, QStringLiteral("Left"))
-                                 : nullptr;
-                if (!top || !left || top->Data != left->Data) ++failures;
+    RunCopiesAtOnce(Copies, [this](int c) {
+        int failures = 0;
+        for (int r = 0; r < Rounds; ++r) {
+            try {
+                RegWriteGroup group;
+                RegWriteInteger(Key, QStringLiteral("Top"), c);
+                RegWriteInteger(Key, QStringLiteral("Left"), c);
+                RegWriteInteger(Key, QStringLiteral("C%1R%2").arg(c).arg(r), r);
+                group.Commit();
+            } catch (...) {
+                ++failures;
             }
-            _exit(failures ? 1 : 0);
+            // The file is whole and holds one copy's position after every replace.
+            const RegParseResult now = ParseRegFile(Stored());
+            const RegValue* top = now.Document
+                                      ? FindRegValue(*now.Document, FullKey, QStringLiteral("Top"))
+                                      : nullptr;
+            const RegValue* left =
+                now.Document ? FindRegValue(*now.Document, FullKey, QStringLiteral("Left"))
+                             : nullptr;
+            if (!top || !left || top->Data != left->Data) ++failures;
         }
-        children.push_back(child);
-    }
-    for (pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+        return failures;
+    });
     const RegParseResult parsed = ParseRegFile(Stored());
     ASSERT_TRUE(parsed.Document);
     for (int c = 0; c < Copies; ++c)
