@@ -16,8 +16,9 @@ log=$E2E_TMP/vantrel.log
 
 # ends_within PID SECONDS WHAT: fails unless the process ends in time; E2E_STATUS is its status.
 ends_within() {
+    E2E_STATUS=124
     e2e_wait_exit "$1" "$2"
-    [ "$E2E_STATUS" != 124 ] && ! e2e_running "$1" || e2e_fail "$3: still running after $2 s"
+    if [ "$E2E_STATUS" = 124 ] || e2e_running "$1"; then e2e_fail "$3: still running after $2 s"; fi
 }
 same_old_file() {
     cmp -s "$E2E_TMP/old.reg" "$store" || e2e_fail "$1: the settings file changed"
@@ -123,6 +124,7 @@ wait "$E2E_XVFB" 2>/dev/null
 ends_within "$E2E_PID" 10 "the display died"
 [ "$E2E_STATUS" != 0 ] || e2e_fail "the display died: status 0"
 grep -q "X11 connection broke" "$log" || e2e_fail "the display died: no reason on standard error"
-grep -qx '"Top"="290"' "$store" && grep -qx '"Left"="340"' "$store" ||
-    e2e_fail "the display died: the new position was not saved"
+for line in '"Top"="290"' '"Left"="340"'; do
+    grep -qx "$line" "$store" || e2e_fail "the display died: $line was not saved"
+done
 echo "PASS"
