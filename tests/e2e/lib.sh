@@ -12,12 +12,18 @@ e2e_need() {
     done
 }
 
-# Ends the tracked processes, the last started first (programs before their X server).
+# Ends the tracked processes, the last started first (programs before their X server); one that
+# does not answer SIGTERM within 5 s is killed.
 e2e_cleanup() {
-    local i pid
+    local i pid tries
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
         pid=${E2E_PIDS[i]}
         kill "$pid" 2>/dev/null || true
+        for ((tries = 50; tries > 0; tries--)); do
+            e2e_running "$pid" || break
+            sleep 0.1
+        done
+        kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
     [ -n "$E2E_TMP" ] && rm -rf "$E2E_TMP"
