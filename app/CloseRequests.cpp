@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -30,6 +31,8 @@ QtMessageHandler PreviousHandler = nullptr;
 
 // The program is ending and nobody is there to answer a box any more.
 bool Ending = false;
+// How the ending went, once its save was tried.
+std::optional<int> EndStatus;
 platform::ErrorReporter BoxReporter;
 
 // All a signal handler may safely do: wake the event loop.
@@ -70,7 +73,8 @@ void OnWake() {
         return;
     }
     if (!Vantrel->isVisible()) return; // closed already; the loop is about to end
-    if (!Vantrel->close()) QCoreApplication::exit(1);
+    EndStatus = Vantrel->close() ? 0 : 1;
+    QCoreApplication::exit(*EndStatus);
 }
 
 // Qt ends the program when the connection to the X server breaks; the settings are saved first.
@@ -138,6 +142,7 @@ void RemoveCloseRequests() {
         ::alarm(0);
         platform::SetErrorReporter(BoxReporter);
         Ending = false;
+        EndStatus.reset();
     }
 }
 
@@ -145,9 +150,10 @@ int ExecUntilClosed() {
     int status = 1;
     if (!Ending)
         status = QApplication::exec();
-    else if (Vantrel && Vantrel->close()) {
+    else if (EndStatus)
+        status = *EndStatus;
+    else if (Vantrel && Vantrel->close())
         status = 0;
-    }
     if (Ending && status != 0)
         std::fprintf(stderr, "vantrel: ended before the settings could be saved; the settings "
                              "file was left as it was\n");

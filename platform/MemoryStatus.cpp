@@ -46,8 +46,12 @@ bool ProcMeminfo::Parse(const char* text, size_t length, MemoryStatus& out) {
     // MemAvailable is the kernel's own estimate; kernels before 3.14 (and some containers) lack
     // it, and there what the tools of their day counted stands in: free, buffers and page cache.
     enum { Total, Avail, Free, Buffers, Cached, Count };
-    static constexpr const char* Names[Count] = {
-        "MemTotal:", "MemAvailable:", "MemFree:", "Buffers:", "Cached:"};
+    struct Name {
+        const char* Text;
+        size_t Length;
+    };
+    static constexpr Name Names[Count] = {
+        {"MemTotal:", 9}, {"MemAvailable:", 13}, {"MemFree:", 8}, {"Buffers:", 8}, {"Cached:", 7}};
     uint64_t value[Count] = {};
     bool have[Count] = {};
     const char* p = text;
@@ -57,10 +61,12 @@ bool ProcMeminfo::Parse(const char* text, size_t length, MemoryStatus& out) {
         const char* lineEnd = eol ? eol : end;
         const size_t n = size_t(lineEnd - p);
         for (int i = 0; i < Count; ++i) {
-            const size_t len = std::strlen(Names[i]);
-            if (have[i] || n <= len || std::memcmp(p, Names[i], len) != 0) continue;
-            if (!ParseKbLine(p + len, lineEnd, value[i])) return false;
-            have[i] = true;
+            const Name& name = Names[i];
+            if (have[i] || n <= name.Length || std::memcmp(p, name.Text, name.Length) != 0)
+                continue;
+            // A garbled line of the estimate's counts leaves it missing.
+            have[i] = ParseKbLine(p + name.Length, lineEnd, value[i]);
+            if (!have[i] && i <= Avail) return false;
             break;
         }
         p = eol ? eol + 1 : end;
