@@ -453,6 +453,8 @@ TEST(RegistryKills, ASaveOverADamagedFileCutAnywhereLeavesAWholeFile) {
     }
     SetRegistryFolder(QString());
     // The cuts fell on both sides of the replace.
+    RecordProperty("old", old);
+    RecordProperty("renewed", renewed);
     EXPECT_GT(old, 0);
     EXPECT_GT(renewed, 0);
 }
