@@ -1,25 +1,39 @@
-// Termination signals through a self-pipe into the event loop, and the session manager's save.
+// Termination signals through a self-pipe into the event loop, the session manager's save, and
+// the save before a lost display ends the program.
 #include "app/CloseRequests.h"
 
 #include "app/Globals.h"
 #include "app/Unit1.h"
+#include "platform/ErrorReport.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <QThread>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace {
 
 constexpr int Signals[] = {SIGTERM, SIGHUP, SIGINT};
+// Past this the program is ended whatever it waits for: the save's lock wait is shorter.
+constexpr unsigned EndDeadlineSeconds = 4;
 
 int WakeRead = -1;
 int WakeWrite = -1;
 QSocketNotifier* Notifier = nullptr;
 QMetaObject::Connection SessionConnection;
+QtMessageHandler PreviousHandler = nullptr;
+
+// The program is ending and nobody is there to answer a box any more.
+bool Ending = false;
+// How the ending went, once its save was tried.
+std::optional<int> EndStatus;
+platform::ErrorReporter BoxReporter;
 
 // All a signal handler may safely do: wake the event loop.
 void OnSignal(int) {
@@ -29,11 +43,50 @@ void OnSignal(int) {
     errno = saved;
 }
 
+void ReportOnStandardError(const QString& text) {
+    std::fprintf(stderr, "vantrel: %s\n", qPrintable(platform::ErrorText(text)));
+}
+
+// From here on failures go to standard error instead of a box.
+void BeginEnding() {
+    Ending = true;
+    BoxReporter = platform::SetErrorReporter(&ReportOnStandardError);
+}
+
+// The bar has been shown, so every setting has been read (before that a save would write half
+// of them), and it has not been closed yet.
+bool BarIsUp() {
+    return Vantrel && Vantrel->Started() && Vantrel->isVisible();
+}
+
 void OnWake() {
     char buffer[64];
     while (::read(WakeRead, buffer, sizeof buffer) > 0) {
     }
-    if (Vantrel) Vantrel->close();
+    if (Ending) return;
+    BeginEnding();
+    ::alarm(EndDeadlineSeconds);
+    if (!Vantrel || !Vantrel->Started() || Vantrel->Closing()) {
+        // Inside a box: of start-up (ExecUntilClosed closes the bar once it is up), or of a
+        // close under way, which finishes once the box is gone.
+        QCoreApplication::exit(1);
+        return;
+    }
+    if (!Vantrel->isVisible()) return; // closed already; the loop is about to end
+    EndStatus = Vantrel->close() ? 0 : 1;
+    QCoreApplication::exit(*EndStatus);
+}
+
+// Qt ends the program when the connection to the X server breaks; the settings are saved first.
+void OnMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (PreviousHandler) PreviousHandler(type, context, text);
+    if (type != QtWarningMsg && type != QtCriticalMsg && type != QtFatalMsg) return;
+    if (!text.startsWith(QLatin1String("The X11 connection broke"))) return;
+    if (Ending || !BarIsUp() || QThread::currentThread() != qApp->thread()) return;
+    BeginEnding();
+    const bool saved = !Vantrel->Closing() && Vantrel->QueryClose();
+    std::fprintf(stderr, saved ? "vantrel: the display went away; the settings were saved\n"
+                               : "vantrel: the display went away; the settings were not saved\n");
 }
 
 } // namespace
@@ -64,6 +117,7 @@ void InstallCloseRequests() {
                                              if (!Vantrel || Vantrel->QueryClose()) return;
                                              if (manager.allowsErrorInteraction()) manager.cancel();
                                          });
+    if (!PreviousHandler) PreviousHandler = qInstallMessageHandler(&OnMessage);
 }
 
 void RemoveCloseRequests() {
@@ -82,4 +136,26 @@ void RemoveCloseRequests() {
     ::close(WakeRead);
     ::close(WakeWrite);
     WakeRead = WakeWrite = -1;
+    if (PreviousHandler) qInstallMessageHandler(PreviousHandler);
+    PreviousHandler = nullptr;
+    if (Ending) {
+        ::alarm(0);
+        platform::SetErrorReporter(BoxReporter);
+        Ending = false;
+        EndStatus.reset();
+    }
+}
+
+int ExecUntilClosed() {
+    int status = 1;
+    if (!Ending)
+        status = QApplication::exec();
+    else if (EndStatus)
+        status = *EndStatus;
+    else if (Vantrel && Vantrel->close())
+        status = 0;
+    if (Ending && status != 0)
+        std::fprintf(stderr, "vantrel: ended before the settings could be saved; the settings "
+                             "file was left as it was\n");
+    return status;
 }

@@ -26,17 +26,16 @@ int main(int argc, char* argv[]) {
     std::optional<BuiltInTheme> theme(std::in_place);
     QApplication app(argc, argv);
     theme.reset();
+    // Before anything can raise a box.
+    InstallCloseRequests();
     InstallTooltipTiming();
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     // No display name: Qt would append it to every caption ("About Vantrel... - Vantrel"). The
     // bar's empty caption still shows as the application name.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    CreateForms([] {
-        InstallCloseRequests();
-        Vantrel->show();
-    });
-    const int status = QApplication::exec();
+    CreateForms([] { Vantrel->show(); });
+    const int status = ExecUntilClosed();
     DestroyForms();
     return status;
 }

@@ -52,6 +52,10 @@ public:
     void FormCloseQuery(bool& CanClose);
     // Runs the close query as every close request does; false when the bar is to stay open.
     bool QueryClose();
+    // A close query is under way (behind the box of a failed save, say).
+    bool Closing() const { return InCloseQuery; }
+    // The bar has been shown: start-up is over and every setting has been read.
+    bool Started() const { return ShownOnce; }
     void SuperTimer1Timer();
     void About1Click();
     void ShowDetails1Click();

@@ -3,6 +3,7 @@
 
 #include "platform/VError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -42,26 +43,47 @@ ProcMeminfo::~ProcMeminfo() {
 }
 
 bool ProcMeminfo::Parse(const char* text, size_t length, MemoryStatus& out) {
-    static constexpr char Total[] = "MemTotal:";
-    static constexpr char Avail[] = "MemAvailable:";
-    bool haveTotal = false, haveAvail = false;
+    // MemAvailable is the kernel's own estimate; kernels before 3.14 (and some containers) lack
+    // it, and there what the tools of their day counted stands in: free, buffers and page cache.
+    enum { Total, Avail, Free, Buffers, Cached, Count };
+    struct Name {
+        const char* Text;
+        size_t Length;
+    };
+    static constexpr Name Names[Count] = {
+        {"MemTotal:", 9}, {"MemAvailable:", 13}, {"MemFree:", 8}, {"Buffers:", 8}, {"Cached:", 7}};
+    uint64_t value[Count] = {};
+    bool have[Count] = {};
     const char* p = text;
     const char* const end = text + length;
-    while (p < end && !(haveTotal && haveAvail)) {
+    while (p < end && !(have[Total] && have[Avail])) {
         const char* eol = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
         const char* lineEnd = eol ? eol : end;
         const size_t n = size_t(lineEnd - p);
-        if (!haveTotal && n > sizeof Total - 1 && std::memcmp(p, Total, sizeof Total - 1) == 0) {
-            if (!ParseKbLine(p + sizeof Total - 1, lineEnd, out.TotalPhys)) return false;
-            haveTotal = true;
-        } else if (!haveAvail && n > sizeof Avail - 1 &&
-                   std::memcmp(p, Avail, sizeof Avail - 1) == 0) {
-            if (!ParseKbLine(p + sizeof Avail - 1, lineEnd, out.AvailPhys)) return false;
-            haveAvail = true;
+        for (int i = 0; i < Count; ++i) {
+            const Name& name = Names[i];
+            if (have[i] || n <= name.Length || std::memcmp(p, name.Text, name.Length) != 0)
+                continue;
+            // A garbled line of the estimate's counts leaves it missing.
+            have[i] = ParseKbLine(p + name.Length, lineEnd, value[i]);
+            if (!have[i] && i <= Avail) return false;
+            break;
         }
         p = eol ? eol + 1 : end;
     }
-    return haveTotal && haveAvail;
+    if (!have[Total]) return false;
+    out.TotalPhys = value[Total];
+    if (have[Avail]) {
+        out.AvailPhys = value[Avail];
+        return true;
+    }
+    if (!have[Free] || !have[Buffers] || !have[Cached]) return false;
+    // Each is at most the total on a sane kernel; the sum is kept within it either way.
+    uint64_t avail = 0;
+    for (int i : {Free, Buffers, Cached})
+        avail += std::min(value[i], value[Total] - avail);
+    out.AvailPhys = avail;
+    return true;
 }
 
 MemoryStatus ProcMeminfo::Query() {

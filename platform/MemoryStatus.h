@@ -27,8 +27,9 @@ public:
     ProcMeminfo& operator=(const ProcMeminfo&) = delete;
     MemoryStatus Query() override;
 
-    // Takes MemTotal and MemAvailable (in kB) out of the file's text; false when either is
-    // missing, garbled or too large for 64-bit bytes.
+    // Takes MemTotal and MemAvailable (in kB) out of the file's text, or where MemAvailable is
+    // missing MemFree + Buffers + Cached; false when the figures are missing, garbled or too large
+    // for 64-bit bytes.
     static bool Parse(const char* text, size_t length, MemoryStatus& out);
 
 private:

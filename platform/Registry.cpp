@@ -9,13 +9,16 @@
 #include <QFileInfo>
 #include <QSet>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace platform {
@@ -23,6 +26,11 @@ namespace {
 
 constexpr char FileName[] = "HKEY_CURRENT_USER.reg";
 constexpr char Root[] = "HKEY_CURRENT_USER\\";
+// A settings file holds ten short values; anything larger is not one, and reading it would only
+// cost time and memory.
+constexpr qint64 MaxFileSize = 1 << 20;
+// The longest a save waits for another copy to finish with the folder.
+constexpr std::chrono::milliseconds LockWait(2000);
 
 // ---------------------------------------------------------------------------------------------
 // Text helpers
@@ -270,10 +278,20 @@ QSet<QString>& Reported() {
     return reported;
 }
 
+// HOME, or the user's entry in the password database when HOME is unset or empty (a session
+// started without a login shell): never the root folder.
+QString HomeFolder() {
+    const QString home = qEnvironmentVariable("HOME");
+    if (!home.isEmpty()) return home;
+    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir && *entry->pw_dir)
+        return QFile::decodeName(entry->pw_dir);
+    return QDir::homePath();
+}
+
 QString Folder() {
     if (!FolderOverride().isEmpty()) return FolderOverride();
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + "/.config";
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = HomeFolder() + "/.config";
     return base + QStringLiteral("/vantrel");
 }
 
@@ -301,7 +319,7 @@ QString ErrnoText(int err) {
 }
 
 struct Loaded {
-    enum { Missing, Good, Damaged, Unreadable } State = Missing;
+    enum { Missing, Good, Damaged, Unreadable, TooLarge } State = Missing;
     RegDocument Document;
     QString Problem;     // what the report says went wrong
     bool Regular = true; // a plain file, which can be kept aside
@@ -327,6 +345,12 @@ Loaded Load(const QString& path) {
         result.Regular = false;
         return result;
     }
+    const auto tooLarge = [&](qint64 size) {
+        result.State = Loaded::TooLarge;
+        result.Problem = QStringLiteral("%1 bytes").arg(size);
+        return result;
+    };
+    if (st.st_size > MaxFileSize) return tooLarge(st.st_size);
     QByteArray bytes;
     char buffer[8192];
     for (;;) {
@@ -339,6 +363,8 @@ Loaded Load(const QString& path) {
             return result;
         }
         bytes.append(buffer, n);
+        // A file that grows while it is read.
+        if (bytes.size() > MaxFileSize) return tooLarge(bytes.size());
     }
     RegParseResult parsed = ParseRegFile(bytes);
     if (!parsed.Document) {
@@ -358,6 +384,9 @@ std::optional<QString> DamageReport(const QString& file, const Loaded& loaded) {
     QString text =
         loaded.State == Loaded::Damaged
             ? QStringLiteral("The settings file %1 is damaged (%2). The defaults are used")
+        : loaded.State == Loaded::TooLarge
+            ? QStringLiteral("The settings file %1 is too large (%2; a settings file holds at "
+                             "most 1 MiB). The defaults are used")
             : QStringLiteral("The settings file %1 cannot be read (%2). The defaults are used");
     text = text.arg(file, loaded.Problem);
     if (loaded.Regular)
@@ -376,21 +405,47 @@ bool MakeFolder(const QByteArray& path) {
     return errno == EEXIST && ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Moves a damaged file out of the way under a name that is not taken yet.
+// Keeps a copy of a damaged file under a name that is not taken yet. The file itself stays where
+// it is until the new one replaces it, so that a save cut short leaves the damaged file rather
+// than none: a second name for the same file, or a copy where the file system has no such names.
 bool KeepAside(const QByteArray& path) {
     for (int n = 0; n < 1000; ++n) {
         const QByteArray aside =
             path + ".damaged" + (n ? '.' + QByteArray::number(n) : QByteArray());
-        if (::renameat2(AT_FDCWD, path.constData(), AT_FDCWD, aside.constData(),
-                        RENAME_NOREPLACE) == 0)
-            return true;
+        if (::link(path.constData(), aside.constData()) == 0) return true;
         if (errno == EEXIST) continue;
-        if (errno != EINVAL && errno != ENOSYS) return false;
-        // A file system without the no-replace flag; the folder lock keeps this copy alone.
-        if (::access(aside.constData(), F_OK) == 0) continue;
-        return ::rename(path.constData(), aside.constData()) == 0;
+        if (errno != EPERM && errno != EOPNOTSUPP && errno != EXDEV) return false;
+        // QFile::copy refuses a name that is taken and puts the copy in place whole.
+        if (QFile::exists(QFile::decodeName(aside))) continue;
+        return QFile::copy(QFile::decodeName(path), QFile::decodeName(aside));
     }
     return false;
+}
+
+// Takes the folder's lock, waiting a few seconds at most: a copy stopped in the middle of its
+// save, or a frozen network home, must not hold this one up for good.
+bool LockFolder(int fd) {
+    const auto deadline = std::chrono::steady_clock::now() + LockWait;
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (errno != EWOULDBLOCK && errno != EINTR) return false;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+// Where a link at path leads, followed link by link; the end need not exist (a link into a
+// dotfiles folder whose file was never written). Path itself when it is no link.
+QString LinkEnd(const QString& path) {
+    QString at = path;
+    struct stat st;
+    for (int hops = 0; hops < 40; ++hops) {
+        if (::lstat(QFile::encodeName(at).constData(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        const QString next = QFileInfo(at).symLinkTarget();
+        if (next.isEmpty()) break;
+        at = next;
+    }
+    return at;
 }
 
 bool WriteAll(int fd, const QByteArray& bytes) {
@@ -461,17 +516,14 @@ struct WriteSession {
         // Writers take turns on the folder, which, unlike the file, is never replaced.
         Lock = ::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (Lock < 0) throw CreateFailed();
-        while (::flock(Lock, LOCK_EX) != 0 && errno == EINTR) {
+        if (!LockFolder(Lock)) {
+            Unlock();
+            throw QFileInfo::exists(File) ? SetFailed() : CreateFailed();
         }
 
         // A link to the file elsewhere (a dotfiles folder) stays a link: the file it names is
-        // replaced.
-        Target = File;
-        struct stat st;
-        if (::lstat(QFile::encodeName(File).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
-            const QString resolved = QFileInfo(File).canonicalFilePath();
-            if (!resolved.isEmpty()) Target = resolved;
-        }
+        // replaced, or written when it does not exist yet.
+        Target = LinkEnd(File);
         TargetFolder = QFileInfo(Target).absolutePath();
         TargetName = QFileInfo(Target).fileName();
         RemoveLeftovers(TargetFolder, TargetName);
@@ -724,7 +776,8 @@ std::optional<QString> RegReadText(const QString& key, const QString& name) {
     std::optional<Loaded>& slot = ActiveReads ? ActiveReads->File : own;
     if (!slot) slot = Load(file);
     const Loaded& loaded = *slot;
-    if (loaded.State == Loaded::Damaged || loaded.State == Loaded::Unreadable) {
+    if (loaded.State == Loaded::Damaged || loaded.State == Loaded::Unreadable ||
+        loaded.State == Loaded::TooLarge) {
         if (const auto report = DamageReport(file, loaded)) ReportError(*report);
         return std::nullopt;
     }

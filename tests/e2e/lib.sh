@@ -12,12 +12,18 @@ e2e_need() {
     done
 }
 
-# Ends the tracked processes, the last started first (programs before their X server).
+# Ends the tracked processes, the last started first (programs before their X server); one that
+# does not answer SIGTERM within 5 s is killed.
 e2e_cleanup() {
-    local i pid
+    local i pid tries
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
         pid=${E2E_PIDS[i]}
         kill "$pid" 2>/dev/null || true
+        for ((tries = 50; tries > 0; tries--)); do
+            e2e_running "$pid" || break
+            sleep 0.1
+        done
+        kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
     [ -n "$E2E_TMP" ] && rm -rf "$E2E_TMP"
@@ -42,7 +48,7 @@ e2e_private_home() {
 e2e_private_env() { e2e_private_home; }
 
 # Starts Xvfb (screen size WxHxD, default 1024x768x24) on a display number it picks itself and
-# exports DISPLAY.
+# exports DISPLAY; E2E_XVFB is its pid.
 e2e_start_xvfb() {
     local size=${1:-1024x768x24} i
     [[ $size == *x*x* ]] || size=${size}x24
@@ -52,7 +58,8 @@ e2e_start_xvfb() {
     # its last client leaves.
     Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$E2E_TMP/display" \
         2>"$E2E_TMP/xvfb.log" &
-    e2e_track $!
+    E2E_XVFB=$!
+    e2e_track $E2E_XVFB
     for i in $(seq 100); do
         [ -s "$E2E_TMP/display" ] && break
         sleep 0.1
@@ -137,12 +144,24 @@ e2e_fake_meminfo() {
 e2e_start_vantrel() {
     local bin=$1
     if [ -f "$E2E_TMP/meminfo" ]; then
-        unshare -m --propagation private true 2>/dev/null || { echo "skip: no mount namespace"; exit 77; }
-        unshare -m --propagation private bash -c \
-            "mount --bind '$E2E_TMP/meminfo' /proc/meminfo && exec '$bin'" >"$E2E_TMP/app.log" 2>&1 &
+        e2e_start_unshared "mount --bind '$E2E_TMP/meminfo' /proc/meminfo" "$bin" \
+            >"$E2E_TMP/app.log" 2>&1
     else
         "$bin" >"$E2E_TMP/app.log" 2>&1 &
+        APP=$!
+        e2e_track "$APP"
     fi
+}
+
+# e2e_start_unshared SETUP COMMAND...: runs the shell commands SETUP in a private mount namespace
+# (needs root; skips the test where that is not allowed), then the command in their place, in the
+# background; APP is its pid.
+e2e_start_unshared() {
+    local setup=$1
+    shift
+    unshare -m --propagation private true 2>/dev/null || { echo "skip: no mount namespace"; exit 77; }
+    # shellcheck disable=SC2016
+    unshare -m --propagation private bash -c "$setup"' && exec "$@"' unshared "$@" &
     APP=$!
     e2e_track "$APP"
 }
@@ -161,6 +180,33 @@ e2e_window_sized() {
         sleep 0.1
     done
     return 1
+}
+
+# e2e_drag WINDOW DX DY: drags with the left button from a point of the strip by (DX, DY), in a
+# few steps.
+e2e_drag() {
+    local window=$1 dx=$2 dy=$3 x y
+    read -r x y < <(e2e_window_pos "$window")
+    xdotool mousemove $((x + 60)) $((y + 10)) mousedown 1
+    xdotool mousemove $((x + 60 + dx / 3)) $((y + 10 + dy / 3)) sleep 0.1
+    xdotool mousemove $((x + 60 + dx)) $((y + 10 + dy)) sleep 0.1 mouseup 1
+    sleep 0.3
+}
+
+# e2e_hold_lock FOLDER: another process takes the settings folder's lock, as a copy stopped in
+# the middle of its save would, and keeps it until e2e_release_lock.
+e2e_hold_lock() {
+    e2e_need flock
+    # One process, which holds the lock until it ends.
+    bash -c 'exec 9<"$1" && flock 9 && exec sleep 300' _ "$1" &
+    E2E_LOCK=$!
+    e2e_track "$E2E_LOCK"
+    e2e_wait 5 bash -c '! flock -n "$1" true' _ "$1" || e2e_fail "the lock was not taken"
+}
+e2e_release_lock() {
+    kill "$E2E_LOCK" 2>/dev/null
+    wait "$E2E_LOCK" 2>/dev/null
+    return 0
 }
 
 # Takes one screenshot into a file (default $E2E_TMP/screen.png); e2e_shot_pixel reads pixels of

@@ -1,19 +1,25 @@
 // The settings store under faults: a write cut at each step, a full disk, a read-only folder, a
 // folder in the file's place. After each the file is whole with the old or the new values, and
 // the writer was told what failed.
+#include "BmpSupport.h"
 #include "TestSupport.h"
 #include "platform/Registry.h"
 #include "platform/VError.h"
 
 #include <QDataStream>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QIODevice>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -54,15 +60,16 @@ struct Outcome {
     QString NextMessage;
     QByteArray NextFile;
     QStringList NextLeftovers;
+    qint64 WriterMs = 0; // how long the writer took
 };
 
 QDataStream& operator<<(QDataStream& s, const Outcome& o) {
     return s << o.Skipped << o.Killed << o.Message << o.Exists << o.File << o.Leftovers
-             << o.NextMessage << o.NextFile << o.NextLeftovers;
+             << o.NextMessage << o.NextFile << o.NextLeftovers << o.WriterMs;
 }
 QDataStream& operator>>(QDataStream& s, Outcome& o) {
     return s >> o.Skipped >> o.Killed >> o.Message >> o.Exists >> o.File >> o.Leftovers >>
-           o.NextMessage >> o.NextFile >> o.NextLeftovers;
+           o.NextMessage >> o.NextFile >> o.NextLeftovers >> o.WriterMs;
 }
 
 bool WriteAllTo(int fd, const QByteArray& bytes) {
@@ -176,6 +183,8 @@ protected:
         if (c.Break) c.Break(Folder());
         int pipeFds[2];
         if (::pipe(pipeFds) != 0) return o;
+        QElapsedTimer took;
+        took.start();
         const pid_t writer = ::fork();
         if (writer == 0) {
             ::close(pipeFds[0]);
@@ -187,6 +196,7 @@ protected:
         ::close(pipeFds[0]);
         int status = 0;
         ::waitpid(writer, &status, 0);
+        o.WriterMs = took.elapsed();
         o.Killed = WIFSIGNALED(status);
         Look(o.Exists, o.File, o.Leftovers);
         if (c.Lift) c.Lift(Folder());
@@ -282,6 +292,17 @@ void MakeWritable(const QString& folder) {
         ::mount(nullptr, path.constData(), nullptr, MS_BIND | MS_REMOUNT, nullptr);
 }
 
+// Another copy of the program holds the folder's lock and does not let go (stopped in the middle
+// of its save, or on a frozen network home).
+int HeldLock = -1;
+void HoldLock(const QString& folder) {
+    HeldLock = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    ::flock(HeldLock, LOCK_EX);
+}
+void LetGo(const QString&) {
+    ::close(HeldLock);
+}
+
 std::function<void()> KillAt(RegWriteStep at) {
     return [at] {
         SetRegistryWriteHook([at](RegWriteStep step) {
@@ -335,6 +356,12 @@ const FaultCase Cases[] = {
      .Break = MakeReadOnly,
      .Lift = MakeWritable,
      .Message = "Failed to create key Software\\Quillmoor\\Vantrel"},
+    {.Name = "ALockThatIsNeverReleased", .Break = HoldLock, .Lift = LetGo, .Message = SetFailed},
+    {.Name = "ALockThatIsNeverReleasedAndNoFileYet",
+     .OldFileThere = false,
+     .Break = HoldLock,
+     .Lift = LetGo,
+     .Message = "Failed to create key Software\\Quillmoor\\Vantrel"},
     {.Name = "NoFault", .NewValues = true},
 };
 
@@ -343,6 +370,7 @@ TEST_P(RegistryFaults, TheFileStaysWholeAndTheWriterIsToldWhatFailed) {
     const Outcome o = Run(c);
     if (!o.Skipped.isEmpty()) GTEST_SKIP() << o.Skipped.toStdString();
     EXPECT_EQ(o.Killed, c.Killed);
+    EXPECT_LT(o.WriterMs, 4000); // nothing waits for long
     EXPECT_EQ(o.Message, QString::fromUtf8(c.Message));
     if (c.OldFileThere) {
         ASSERT_TRUE(o.Exists);
@@ -366,5 +394,69 @@ INSTANTIATE_TEST_SUITE_P(Settings, RegistryFaults, testing::ValuesIn(Cases),
                          [](const testing::TestParamInfo<FaultCase>& info) {
                              return std::string(info.param.Name);
                          });
+
+// A save that replaces a damaged file, cut by SIGKILL at random moments of it: whatever the
+// moment, a settings file is there and whole: the damaged one as it was, or the new one with the
+// damaged one kept beside it.
+TEST(RegistryKills, ASaveOverADamagedFileCutAnywhereLeavesAWholeFile) {
+    QTemporaryDir home;
+    const QString folder = home.path() + QStringLiteral("/vantrel");
+    const QString file = folder + QStringLiteral("/HKEY_CURRENT_USER.reg");
+    SetRegistryFolder(folder);
+    const QByteArray damaged = "not a settings file\n" + OldFile();
+    const auto fresh = [&] {
+        QDir(folder).removeRecursively();
+        vtest::WriteFile(file, damaged);
+    };
+    // How long one save takes here, so that the cuts spread over the whole of it.
+    fresh();
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_EQ(WriteNewValues("new"), QString());
+    const qint64 saveNs = std::max<qint64>(timer.nsecsElapsed(), 100000);
+
+    QRandomGenerator random(20261208);
+    int old = 0, renewed = 0;
+    for (int run = 0; run < 150; ++run) {
+        fresh();
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t writer = ::fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            ::close(ready[0]);
+            const char go = 1;
+            if (::write(ready[1], &go, 1) != 1) _exit(1);
+            WriteNewValues("new");
+            _exit(0);
+        }
+        ::close(ready[1]);
+        char go = 0;
+        ASSERT_EQ(::read(ready[0], &go, 1), 1);
+        ::close(ready[0]);
+        const auto cut = std::chrono::steady_clock::now() +
+                         std::chrono::nanoseconds(random.bounded(saveNs * 3 / 2));
+        while (std::chrono::steady_clock::now() < cut) {
+        }
+        ::kill(writer, SIGKILL);
+        ASSERT_EQ(::waitpid(writer, nullptr, 0), writer);
+
+        ASSERT_TRUE(QFileInfo::exists(file)) << "run " << run << ": no settings file";
+        const QByteArray bytes = vtest::ReadFile(file);
+        if (bytes == damaged) {
+            ++old;
+            continue;
+        }
+        ++renewed;
+        ExpectWhole(bytes, "new", false);
+        EXPECT_EQ(vtest::ReadFile(file + QStringLiteral(".damaged")), damaged) << "run " << run;
+    }
+    SetRegistryFolder(QString());
+    // The cuts fell on both sides of the replace.
+    RecordProperty("old", old);
+    RecordProperty("renewed", renewed);
+    EXPECT_GT(old, 0);
+    EXPECT_GT(renewed, 0);
+}
 
 } // namespace

@@ -9,8 +9,10 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -345,6 +347,54 @@ TEST_F(RegistryTest, ADamagedFileIsReportedOnceAndKeptAside) {
     EXPECT_EQ(second.readAll(), damaged + "x");
 }
 
+// A file of the given size: the values, then comment lines up to the size.
+QByteArray FileOfSize(qint64 size) {
+    QByteArray text(
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n\"Top\"=\"7\"\n");
+    while (text.size() < size)
+        text += "; " +
+                QByteArray(std::min<qint64>(78, std::max<qint64>(0, size - text.size() - 3)), 'x') +
+                '\n';
+    text.truncate(size);
+    return text;
+}
+
+TEST_F(RegistryTest, AFileOverOneMebibyteIsRefusedAndKeptAside) {
+    const struct {
+        qint64 size;
+        bool sparse; // made with a hole: only a read of it would take the time and memory
+        bool refused;
+    } cases[] = {
+        {1 << 20, false, false},
+        {(1 << 20) + 1, false, true},
+        {qint64(2) << 30, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        QDir(Folder()).removeRecursively();
+        vtest::Errors().clear();
+        if (c.sparse) {
+            Store(FileOfSize(100));
+            ASSERT_EQ(::truncate(QFile::encodeName(File()).constData(), c.size), 0);
+        } else {
+            Store(FileOfSize(c.size));
+        }
+        EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")),
+                  c.refused ? std::nullopt : std::optional(QStringLiteral("7")));
+        ASSERT_EQ(vtest::Errors().size(), c.refused ? 1 : 0);
+        if (!c.refused) continue;
+        EXPECT_TRUE(vtest::Errors()[0].contains(QStringLiteral("too large")))
+            << vtest::Errors()[0].toStdString();
+        EXPECT_TRUE(vtest::Errors()[0].contains(QString::number(c.size)));
+
+        RegWriteInteger(Key, QStringLiteral("Left"), 6);
+        EXPECT_EQ(QFileInfo(File() + QStringLiteral(".damaged")).size(), c.size);
+        EXPECT_EQ(RegReadText(Key, QStringLiteral("Left")), QStringLiteral("6"));
+        EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), std::nullopt);
+        EXPECT_EQ(vtest::Errors().size(), 1);
+    }
+}
+
 TEST_F(RegistryTest, AFolderThatCannotBeCreatedFailsToCreateTheKey) {
     QFile blocker(Home.path() + QStringLiteral("/config"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder's parent should be
@@ -506,6 +556,50 @@ TEST_F(RegistryTest, ALinkedFileStaysALink) {
     EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("3"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().contains("\"Top\"=\"3\""));
+}
+
+TEST_F(RegistryTest, ALinkToAFileNotWrittenYetIsWrittenThrough) {
+    QTemporaryDir elsewhere;
+    QDir().mkpath(Folder());
+    // Relative, and through a second link: each is followed from where it lies.
+    ASSERT_TRUE(
+        QFile::link(QStringLiteral("next.reg"), Folder() + QStringLiteral("/next.reg.lnk")));
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(elsewhere.path() + QStringLiteral("/settings.reg")).constData(),
+                  QFile::encodeName(Folder() + QStringLiteral("/next.reg")).constData()),
+        0);
+    ASSERT_EQ(::symlink("next.reg.lnk", QFile::encodeName(File()).constData()), 0);
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), std::nullopt);
+    RegWriteInteger(Key, QStringLiteral("Top"), 4);
+    EXPECT_TRUE(QFileInfo(File()).isSymLink());
+    EXPECT_TRUE(QFileInfo(Folder() + QStringLiteral("/next.reg")).isSymLink());
+    EXPECT_TRUE(vtest::ReadFile(elsewhere.path() + QStringLiteral("/settings.reg"))
+                    .contains("\"Top\"=\"4\""));
+    EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("4"));
+    EXPECT_TRUE(vtest::Errors().isEmpty());
+}
+
+// Without HOME (a session started without a login shell) the file lies under the home folder
+// the password database gives, not under the root folder.
+TEST(RegistryHome, AnUnsetOrEmptyHomeFallsBackToThePasswordDatabase) {
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
+    const QString expected =
+        QFile::decodeName(entry->pw_dir) + QStringLiteral("/.config/vantrel/HKEY_CURRENT_USER.reg");
+    for (bool set : {false, true}) {
+        if (set)
+            qputenv("HOME", "");
+        else
+            qunsetenv("HOME");
+        EXPECT_EQ(RegistryFile(), expected) << set;
+    }
+    qputenv("HOME", "/somewhere");
+    EXPECT_EQ(RegistryFile(), QStringLiteral("/somewhere/.config/vantrel/HKEY_CURRENT_USER.reg"));
+    home.isNull() ? qunsetenv("HOME") : qputenv("HOME", home);
+    if (!config.isNull()) qputenv("XDG_CONFIG_HOME", config);
 }
 
 } // namespace
