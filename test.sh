@@ -3,7 +3,7 @@
 # summary.
 set -euo pipefail
 cd "$(dirname "$0")"
-bash scripts/deps.sh
+bash scripts/deps.sh test
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_TESTS=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
 cd build-test

@@ -1,5 +1,6 @@
 // Program entry: the application, its four windows, the message loop.
 #include "app/CloseRequests.h"
+#include "app/CommandLine.h"
 #include "app/Globals.h"
 #include "app/Theme.h"
 #include "app/Unit1.h"
@@ -10,6 +11,9 @@
 #include <optional>
 
 int main(int argc, char* argv[]) {
+    DescribeApplication();
+    if (const std::optional<int> status = ReadCommandLine(argc, argv)) return *status;
+
     const bool x11 = std::getenv("DISPLAY") && *std::getenv("DISPLAY");
     const bool wayland = std::getenv("WAYLAND_DISPLAY") && *std::getenv("WAYLAND_DISPLAY");
     if (!std::getenv("QT_QPA_PLATFORM")) {
@@ -29,7 +33,6 @@ int main(int argc, char* argv[]) {
     // Before anything can raise a box.
     InstallCloseRequests();
     InstallTooltipTiming();
-    QApplication::setApplicationName(QStringLiteral("Vantrel"));
     // No display name: Qt would append it to every caption ("About Vantrel... - Vantrel"). The
     // bar's empty caption still shows as the application name.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,16 +1,32 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Vantrel needs on Debian 12. As root it runs
-# apt-get; otherwise it prints the exact command and stops.
+# Installs the Debian 12 packages Vantrel needs: `deps.sh run` what building and running need,
+# `deps.sh test` that and what the tests, the hardening run and the package checks need. As root
+# it runs apt-get; otherwise it prints the exact command and stops.
 set -euo pipefail
 
-packages=(
-    cmake g++ make ccache pkg-config
+# Building and running.
+run_packages=(
+    cmake g++ make pkg-config gzip
     qt6-base-dev libxcb1-dev
+)
+
+# The tests, the sanitizer and fuzzing run, the benchmarks and the package checks.
+test_packages=(
+    ccache
     libgtest-dev libbenchmark-dev
     xvfb xdotool imagemagick x11-utils trayer dbus dbus-x11
     clang libclang-rt-14-dev
-    dpkg-dev desktop-file-utils
+    dpkg-dev desktop-file-utils lintian appstream man-db
 )
+
+case "${1:-}" in
+run) packages=("${run_packages[@]}") ;;
+test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 FUZZ_SECONDS=${1:-60}
 # The public BMP corpus beside the clone (another place may be given for a checkout elsewhere).
 BMPSUITE=$(realpath -m "${VANTREL_BMPSUITE_DIR:-../shared/bmpsuite}")
-bash scripts/deps.sh
+bash scripts/deps.sh test
 export CC=clang CXX=clang++
 
 start=$(date +%s)

@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "app/Helpers.h"
 #include "app/Unit1.h"
+#include "app/Version.h"
 #include "components/dirtree.h"
 #include "controls/Bitmap.h"
 #include "controls/Form.h"
@@ -318,7 +319,8 @@ bool TDPrefs::eventFilter(QObject* watched, QEvent* e) {
 
 void TDPrefs::FormCreate() {
     InitPrefs();
-    Label4->setText(QStringLiteral("Vantrel 2.02 - memory load bar\n(c) 1999-2002 Quillmoor"));
+    Label4->setText(
+        QStringLiteral("Vantrel " VANTREL_VERSION " - memory load bar\n(c) 1999-2002 Quillmoor"));
     Label4->adjustSize();
 }
 

@@ -2,6 +2,7 @@
 #include "windows/Unit4.h"
 
 #include "app/Globals.h"
+#include "app/Version.h"
 #include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
@@ -38,7 +39,8 @@ TDAbout::TDAbout()
     Image1 = new TImage(this);
     Image1->setGeometry(65, 10, 120, 64);
     Image1->SetPicture(BuiltInPicture(QStringLiteral(":/art/logo.bmp")));
-    Label1 = MakeLine(this, QStringLiteral("Vantrel 2.02 (c) 1999-2002 Quillmoor"), 84);
+    Label1 =
+        MakeLine(this, QStringLiteral("Vantrel " VANTREL_VERSION " (c) 1999-2002 Quillmoor"), 84);
     Label2 = MakeLine(this, QStringLiteral("All rights reserved."), 99);
 
     Edit1 = new QLineEdit(QStringLiteral("http://www.quillmoor.example/vantrel/"), this);
