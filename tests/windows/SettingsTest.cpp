@@ -155,13 +155,16 @@ TEST_F(Settings, ANonTextValueIsReportedAndTheRestStillRead) {
     EXPECT_TRUE(stored.contains("\"NoMove\"=\"1\"\n"));
 }
 
-TEST_F(Settings, ADamagedFileIsReportedOnceAndKeptAsideAtClose) {
-    const QByteArray damaged = Header + "\"Top\"=\"5\n";
+TEST_F(Settings, ADamagedLineIsReportedOnceTheOthersUsedAndTheFileKeptAsideAtClose) {
+    const QByteArray damaged =
+        Header + "\"Top\"=\"55\" ; moved by me\n\"Left\"=\"30\"\n\"Scheme\"=\"blue\"\n";
     Store(damaged);
     Restart();
     ASSERT_EQ(vtest::Errors().size(), 1);
     EXPECT_TRUE(vtest::Errors()[0].contains(File()));
-    EXPECT_EQ(Vantrel->Left(), 424);
+    EXPECT_TRUE(vtest::Errors()[0].contains(QStringLiteral("line 4")));
+    EXPECT_EQ(Vantrel->pos(), QPoint(30, 0)); // the damaged Top is the default
+    EXPECT_EQ(BarPrefs.Scheme, QStringLiteral("blue"));
     EXPECT_TRUE(Vantrel->SuperTimer1->isActive());
     bool canClose = false;
     Vantrel->FormCloseQuery(canClose);
@@ -170,7 +173,47 @@ TEST_F(Settings, ADamagedFileIsReportedOnceAndKeptAsideAtClose) {
     QFile aside(File() + QStringLiteral(".damaged"));
     ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
     EXPECT_EQ(aside.readAll(), damaged);
-    EXPECT_TRUE(Stored().contains("\"Left\"=\"424\""));
+    EXPECT_TRUE(Stored().contains("\"Left\"=\"30\"\n\"Scheme\"=\"blue\"\n\"Top\"=\"0\""));
+    Restart();
+    EXPECT_EQ(vtest::Errors().size(), 1); // the file written back is whole
+}
+
+// Settings exported on Windows: every value is used, and a close that changes nothing writes
+// the very same bytes back, in the file's own coding and with its own header.
+TEST_F(Settings, ExportsFromWindowsAreUsedAndKeptByteForByte) {
+    const QString values = QStringLiteral(
+        "[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\r\n"
+        "\"Top\"=\"55\"\r\n\"Left\"=\"30\"\r\n\"Aot\"=\"0\"\r\n\"TimerDelay\"=\"700\"\r\n"
+        "\"NoMove\"=\"1\"\r\n\"BarPos\"=\"1\"\r\n\"FixPos\"=\"0\"\r\n"
+        "\"Scheme\"=\"Caf\u00e9\"\r\n\"Dir\"=\"C:\\\\Users\\\\Jos\u00e9\\\\skins\\\\\"\r\n"
+        "\"BarTip\"=\"1\"\r\n\r\n");
+    QByteArray utf16("\xFF\xFE");
+    for (QChar c : QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n") + values)
+        utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    const struct {
+        const char* form;
+        QByteArray bytes;
+    } forms[] = {
+        {"REGEDIT4 in Windows-1252", "REGEDIT4\r\n\r\n" + values.toLatin1()},
+        {"Version 5.00 in UTF-16LE", utf16},
+        {"Version 5.00 in UTF-8", "Windows Registry Editor Version 5.00\r\n\r\n" + values.toUtf8()},
+    };
+    for (const auto& f : forms) {
+        SCOPED_TRACE(f.form);
+        Store(f.bytes);
+        Restart();
+        EXPECT_TRUE(vtest::Errors().isEmpty()) << vtest::Errors().join(u'|').toStdString();
+        EXPECT_EQ(Vantrel->pos(), QPoint(30, 55));
+        EXPECT_EQ(BarPrefs.TimerDelay, 700);
+        EXPECT_EQ(BarPrefs.NoMove, 1);
+        EXPECT_EQ(BarPrefs.BarTip, 1);
+        EXPECT_EQ(BarPrefs.Scheme, QStringLiteral("Caf\u00e9"));
+        EXPECT_EQ(BarPrefs.Dir, QStringLiteral("C:\\Users\\Jos\u00e9\\skins\\"));
+        bool canClose = false;
+        Vantrel->FormCloseQuery(canClose);
+        EXPECT_TRUE(canClose);
+        EXPECT_EQ(Stored(), f.bytes);
+    }
 }
 
 TEST_F(Settings, AFailedSaveKeepsTheBarOpen) {
