@@ -74,35 +74,30 @@ protected:
         }
         ASSERT_TRUE(Dir.isValid());
     }
-    // Runs convert with these arguments in the temporary folder; the bytes of the file made.
-    QByteArray Convert(QStringList arguments) {
+    // Runs convert with these arguments (split at blanks outside double quotes) in the temporary
+    // folder; the bytes of the file made.
+    QByteArray Convert(const QString& arguments) {
+        const QStringList list = QProcess::splitCommand(arguments);
         QProcess convert;
         convert.setWorkingDirectory(Dir.path());
-        convert.start(QStringLiteral("convert"), arguments);
+        convert.start(QStringLiteral("convert"), list);
         EXPECT_TRUE(convert.waitForFinished(60000));
         EXPECT_EQ(convert.exitCode(), 0) << convert.readAllStandardError().toStdString();
-        return vtest::ReadFile(Dir.filePath(arguments.last().section(u':', -1)));
+        return vtest::ReadFile(Dir.filePath(list.last().section(u':', -1)));
     }
     // A width x 21 skin of three colours; the last column differs, so a clipped run shows.
-    QByteArray Skin(int width, const QStringList& output) {
-        const QStringList picture = {QStringLiteral("-size"),
-                                     QStringLiteral("%1x21").arg(width),
-                                     QStringLiteral("xc:#808000"),
-                                     QStringLiteral("-fill"),
-                                     QStringLiteral("red"),
-                                     QStringLiteral("-draw"),
-                                     QStringLiteral("rectangle 0,0 %1,10").arg(width / 2),
-                                     QStringLiteral("-fill"),
-                                     QStringLiteral("blue"),
-                                     QStringLiteral("-draw"),
-                                     QStringLiteral("line %1,0 %1,20").arg(width - 1),
-                                     QStringLiteral("-type"),
-                                     QStringLiteral("palette")};
-        return Convert(picture + output);
+    QByteArray Skin(int width, const QString& output) {
+        return Convert(
+            QStringLiteral("-size %1x21 xc:#808000 -fill red -draw \"rectangle 0,0 %2,10\" "
+                           "-fill blue -draw \"line %3,0 %3,20\" -type palette %4")
+                .arg(width)
+                .arg(width / 2)
+                .arg(width - 1)
+                .arg(output));
     }
     // ImageMagick's own reading of a file, through PNG.
     QImage Reference(const QString& file) {
-        Convert({file, QStringLiteral("png:reference.png")});
+        Convert(file + QStringLiteral(" png:reference.png"));
         return QImage(Dir.filePath(QStringLiteral("reference.png")))
             .convertToFormat(QImage::Format_RGB32);
     }
@@ -197,16 +192,15 @@ TEST_F(ToolMadeBitmaps, RunLengthSkinsOfAnyWidthDecodeAsTheToolAndQtReadThem) {
     for (int width : {177, 81, 13, 80}) {
         SCOPED_TRACE(width);
         // 8 bits: every row coded to its padded width (180 runs for 177 pixels).
-        const QByteArray rle8 = Skin(width, {QStringLiteral("-compress"), QStringLiteral("RLE"),
-                                             QStringLiteral("BMP3:rle8.bmp")});
+        const QByteArray rle8 = Skin(width, QStringLiteral("-compress RLE BMP3:rle8.bmp"));
         ASSERT_EQ(Field(rle8, 30, 4), 1u) << "not run-length coded";
         ASSERT_EQ(Field(rle8, 28, 2), 8u);
         const QImage reference = Reference(QStringLiteral("rle8.bmp"));
         ASSERT_EQ(reference.size(), QSize(width, 21));
         const QImage decoded = Rgb(DecodeBitmap(rle8));
         EXPECT_EQ(Difference(decoded, reference), "");
-        EXPECT_EQ(Difference(decoded, Rgb(QImage::fromData(rle8, "BMP"))),
-                  ""); // Qt reads these correctly
+        // Qt's reader draws these correctly too.
+        EXPECT_EQ(Difference(decoded, Rgb(QImage::fromData(rle8, "BMP"))), "");
         EXPECT_EQ(decoded.pixel(width - 1, 0), qRgb(0, 0, 255));
         EXPECT_EQ(decoded.pixel(0, 20), qRgb(0x80, 0x80, 0));
 
@@ -217,19 +211,16 @@ TEST_F(ToolMadeBitmaps, RunLengthSkinsOfAnyWidthDecodeAsTheToolAndQtReadThem) {
 }
 
 TEST_F(ToolMadeBitmaps, TrueColourAndTopDownFilesDecodeAsTheToolReadsThem) {
-    Skin(177, {QStringLiteral("BMP3:skin.bmp")});
+    Skin(177, QStringLiteral("BMP3:skin.bmp"));
     const QImage reference = Reference(QStringLiteral("skin.bmp"));
     const QByteArray argb =
-        Convert({QStringLiteral("skin.bmp"), QStringLiteral("-type"),
-                 QStringLiteral("TrueColorAlpha"), QStringLiteral("-define"),
-                 QStringLiteral("bmp:format=bmp4"), QStringLiteral("BMP:32.bmp")});
+        Convert(QStringLiteral("skin.bmp -type TrueColorAlpha -define bmp:format=bmp4 BMP:32.bmp"));
     ASSERT_EQ(Field(argb, 28, 2), 32u);
     const QImage decoded = DecodeBitmap(argb);
     EXPECT_FALSE(decoded.hasAlphaChannel());
     EXPECT_EQ(Difference(Rgb(decoded), reference), "");
 
-    const QByteArray rgb = Convert({QStringLiteral("skin.bmp"), QStringLiteral("-type"),
-                                    QStringLiteral("TrueColor"), QStringLiteral("BMP3:24.bmp")});
+    const QByteArray rgb = Convert(QStringLiteral("skin.bmp -type TrueColor BMP3:24.bmp"));
     ASSERT_EQ(Field(rgb, 28, 2), 24u);
     EXPECT_EQ(Difference(Rgb(DecodeBitmap(rgb)), reference), "");
     EXPECT_EQ(Difference(Rgb(DecodeBitmap(TopDown(rgb))), reference), "");
