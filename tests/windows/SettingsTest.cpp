@@ -178,44 +178,6 @@ TEST_F(Settings, ADamagedLineIsReportedOnceTheOthersUsedAndTheFileKeptAsideAtClo
     EXPECT_EQ(vtest::Errors().size(), 1); // the file written back is whole
 }
 
-// Settings exported on Windows: every value is used, and a close that changes nothing writes
-// the very same bytes back, in the file's own coding and with its own header.
-TEST_F(Settings, ExportsFromWindowsAreUsedAndKeptByteForByte) {
-    const QString values = QStringLiteral(
-        "[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\r\n"
-        "\"Top\"=\"55\"\r\n\"Left\"=\"30\"\r\n\"Aot\"=\"0\"\r\n\"TimerDelay\"=\"700\"\r\n"
-        "\"NoMove\"=\"1\"\r\n\"BarPos\"=\"1\"\r\n\"FixPos\"=\"0\"\r\n"
-        "\"Scheme\"=\"Caf\u00e9\"\r\n\"Dir\"=\"C:\\\\Users\\\\Jos\u00e9\\\\skins\\\\\"\r\n"
-        "\"BarTip\"=\"1\"\r\n\r\n");
-    QByteArray utf16("\xFF\xFE");
-    for (QChar c : QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n") + values)
-        utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
-    const struct {
-        const char* form;
-        QByteArray bytes;
-    } forms[] = {
-        {"REGEDIT4 in Windows-1252", "REGEDIT4\r\n\r\n" + values.toLatin1()},
-        {"Version 5.00 in UTF-16LE", utf16},
-        {"Version 5.00 in UTF-8", "Windows Registry Editor Version 5.00\r\n\r\n" + values.toUtf8()},
-    };
-    for (const auto& f : forms) {
-        SCOPED_TRACE(f.form);
-        Store(f.bytes);
-        Restart();
-        EXPECT_TRUE(vtest::Errors().isEmpty()) << vtest::Errors().join(u'|').toStdString();
-        EXPECT_EQ(Vantrel->pos(), QPoint(30, 55));
-        EXPECT_EQ(BarPrefs.TimerDelay, 700);
-        EXPECT_EQ(BarPrefs.NoMove, 1);
-        EXPECT_EQ(BarPrefs.BarTip, 1);
-        EXPECT_EQ(BarPrefs.Scheme, QStringLiteral("Caf\u00e9"));
-        EXPECT_EQ(BarPrefs.Dir, QStringLiteral("C:\\Users\\Jos\u00e9\\skins\\"));
-        bool canClose = false;
-        Vantrel->FormCloseQuery(canClose);
-        EXPECT_TRUE(canClose);
-        EXPECT_EQ(Stored(), f.bytes);
-    }
-}
-
 TEST_F(Settings, AFailedSaveKeepsTheBarOpen) {
     const struct {
         bool folderIsAFile;
