@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -30,18 +31,39 @@ uint32_t U32(const QByteArray& b, qsizetype at) {
     return U16(b, at) | U16(b, at + 2) << 16;
 }
 
-// Walks run-length coded pixels (8 or 4 bits) from the start of the pixel data. False when the
-// data ends before the picture does, or a run or a jump leaves the picture.
-bool RunsFit(const QByteArray& b, qint64 p, qint64 width, qint64 height, bool fourBit) {
-    const qint64 size = b.size();
-    qint64 x = 0, y = 0;
+// Where run-length coded pixels lie in a file.
+struct Runs {
+    qint64 Start = 0;     // the first byte of the coded pixels
+    qint64 Width = 0;     // of the picture
+    qint64 Height = 0;    // of the picture, positive
+    bool TopDown = false; // the first coded row is the top one
+    bool FourBit = false;
+};
+
+// Walks run-length coded pixels (8 or 4 bits) and, given a picture, draws them into it. A run
+// may reach into the padding of its row, as tools that code whole stored rows (177 pixels as 180)
+// write it; what lies past the picture is clipped, as Windows draws it. False when the data ends
+// before the picture does, or a run or a jump leaves the row's padding or the picture. Pixels
+// the data leaves out (a jump, an early end of a row or of the picture) keep colour 0.
+bool DrawRuns(const QByteArray& b, const Runs& runs, QImage* image) {
+    const qint64 size = b.size(), width = runs.Width, height = runs.Height;
+    // The stored row, padded to 32 bits, in pixels.
+    const qint64 padded = runs.FourBit ? (width + 7) / 8 * 8 : (width + 3) / 4 * 4;
+    if (image) image->fill(0);
+    const auto put = [&](qint64 x, qint64 y, int index) {
+        if (!image || x >= width) return;
+        image->scanLine(int(runs.TopDown ? y : height - 1 - y))[x] = uchar(index);
+    };
+    qint64 p = runs.Start, x = 0, y = 0;
     while (y < height) {
         if (p + 2 > size) return false;
         const int count = uchar(b[p]);
         const int code = uchar(b[p + 1]);
         p += 2;
         if (count > 0) { // a run of one value (or two alternating nibbles)
-            if (x + count > width) return false;
+            if (x + count > padded) return false;
+            for (int i = 0; i < count; ++i)
+                put(x + i, y, runs.FourBit ? (i & 1 ? code & 15 : code >> 4) : code);
             x += count;
             continue;
         }
@@ -60,9 +82,13 @@ bool RunsFit(const QByteArray& b, qint64 p, qint64 width, qint64 height, bool fo
             if (x > width || y > height) return false;
             break;
         default: { // literal pixels, padded to a whole 16-bit word
-            qint64 bytes = fourBit ? (code + 1) / 2 : code;
+            qint64 bytes = runs.FourBit ? (code + 1) / 2 : code;
             bytes += bytes & 1;
-            if (x + code > width || p + bytes > size) return false;
+            if (x + code > padded || p + bytes > size) return false;
+            for (int i = 0; i < code; ++i) {
+                const int value = uchar(b[p + (runs.FourBit ? i / 2 : i)]);
+                put(x + i, y, runs.FourBit ? (i & 1 ? value & 15 : value >> 4) : value);
+            }
             x += code;
             p += bytes;
             break;
@@ -74,8 +100,9 @@ bool RunsFit(const QByteArray& b, qint64 p, qint64 width, qint64 height, bool fo
 
 // The checks Qt's reader leaves out: it draws a picture from a file cut short and clips runs
 // that leave the picture, where such a file is simply not a valid bitmap. Fields are read the way
-// the reader reads them, so a file it decodes correctly passes.
-bool LooksWhole(const QByteArray& b) {
+// the reader reads them, so a file it decodes correctly passes. For run-length coded pixels it
+// also tells where they lie.
+bool LooksWhole(const QByteArray& b, std::optional<Runs>& coded) {
     const qint64 size = b.size();
     if (size < 18 || b[0] != 'B' || b[1] != 'M') return false;
     const qint64 pixelsAt = U32(b, 10);
@@ -95,6 +122,7 @@ bool LooksWhole(const QByteArray& b) {
         bits = U16(b, 24);
     }
     if (width <= 0 || height == 0 || height == INT_MIN) return false;
+    const bool topDown = height < 0;
     height = std::llabs(height);
     if (width * height > MaxBitmapPixels) return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
@@ -106,9 +134,9 @@ bool LooksWhole(const QByteArray& b) {
     case 3:
         return start + (width * bits + 31) / 32 * 4 * height <= size;
     case 1:
-        return bits == 8 && RunsFit(b, start, width, height, false);
     case 2:
-        return bits == 4 && RunsFit(b, start, width, height, true);
+        coded = Runs{start, width, height, topDown, compression == 2};
+        return bits == (compression == 2 ? 4u : 8u) && DrawRuns(b, *coded, nullptr);
     default:
         return true; // the reader judges the other kinds
     }
@@ -117,16 +145,36 @@ bool LooksWhole(const QByteArray& b) {
 } // namespace
 
 QImage DecodeBitmap(const QByteArray& bytes) {
-    if (!LooksWhole(bytes)) throw NotValid();
+    std::optional<Runs> coded;
+    if (!LooksWhole(bytes, coded)) throw NotValid();
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
     reader.setDecideFormatFromContent(false);
+    // The reader draws into a picture of the right size and kind that it is given. Given one of
+    // colour 0, what it leaves out (rows past the end of a file whose palette is shorter than
+    // the reader takes it to be) stays colour 0 rather than whatever the memory held.
+    QImage image;
+    const QSize size = reader.size();
+    const QImage::Format format = reader.imageFormat();
+    const qint64 pictureBytes = qint64(size.width()) * std::abs(size.height()) *
+                                QImage::toPixelFormat(format).bitsPerPixel() / 8;
+    if (size.width() > 0 && pictureBytes <= qint64(QImageReader::allocationLimit()) * 1024 * 1024) {
+        image = QImage(size.width(), std::abs(size.height()), format);
+        image.fill(0);
+    }
     // The reader also refuses a picture beyond its allocation limit (QImageReader's own, 128 MB
     // unless the environment changes it); that, too, is not a valid bitmap here.
-    QImage image = reader.read();
-    if (image.isNull()) throw NotValid();
+    if (!reader.read(&image) || image.isNull()) throw NotValid();
+    // Run-length coded pixels are drawn here: the reader leaves what the runs skip uninitialised,
+    // and a run into the padding of a 4-bit row spills into the next row.
+    if (coded) {
+        if (image.format() != QImage::Format_Indexed8 ||
+            image.size() != QSize(int(coded->Width), int(coded->Height)))
+            throw NotValid();
+        DrawRuns(bytes, *coded, &image);
+    }
     // A bitmap is drawn as its colours are stored; an alpha channel does not make it see-through.
     if (image.hasAlphaChannel()) image = image.convertToFormat(QImage::Format_RGB32);
     return image;

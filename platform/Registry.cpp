@@ -1,4 +1,5 @@
-// The settings store on Linux: the REGEDIT4 file, its parser and writer, and the atomic replace.
+// The settings store on Linux: the registry export file, its parser and writer, and the atomic
+// replace.
 #include "platform/Registry.h"
 
 #include "platform/ErrorReport.h"
@@ -8,6 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QUtf8StringView>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -31,6 +35,8 @@ constexpr char Root[] = "HKEY_CURRENT_USER\\";
 constexpr qint64 MaxFileSize = 1 << 20;
 // The longest a save waits for another copy to finish with the folder.
 constexpr std::chrono::milliseconds LockWait(2000);
+constexpr char Utf8Bom[] = "\xEF\xBB\xBF";
+constexpr char UnicodeHeader[] = "Windows Registry Editor Version 5.00";
 
 // ---------------------------------------------------------------------------------------------
 // Text helpers
@@ -114,9 +120,62 @@ bool EndsWithBlankLine(const QByteArray& raw) {
     return s.isEmpty() || s.endsWith('\n');
 }
 
-QString DecodeText(const QByteArray& data) {
-    const qsizetype nul = data.indexOf('\0');
-    return QString::fromUtf8(nul < 0 ? data : data.left(nul));
+bool IsUtf8(const QByteArray& bytes) {
+    return QUtf8StringView(bytes).isValidUtf8();
+}
+
+bool IsText(uint32_t type) {
+    return type == RegSz || type == RegExpandSz;
+}
+
+// Narrow text as UTF-8, or, where its bytes are not UTF-8, in the code page Windows exports use.
+QString NarrowText(const QByteArray& bytes) {
+    if (IsUtf8(bytes)) return QString::fromUtf8(bytes);
+    QStringDecoder windows1252("windows-1252");
+    return windows1252.isValid() ? QString(windows1252(bytes)) : QString::fromLatin1(bytes);
+}
+
+QString WideText(const QByteArray& bytes) {
+    QString text;
+    text.reserve(bytes.size() / 2);
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        text += QChar(char16_t(uchar(bytes[i]) | uchar(bytes[i + 1]) << 8));
+    return text;
+}
+
+QByteArray WideBytes(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    for (QChar c : text) {
+        bytes += char(c.unicode() & 0xFF);
+        bytes += char(c.unicode() >> 8);
+    }
+    return bytes;
+}
+
+// All of a value's data as text, NULs included.
+QString FullText(const RegValue& value) {
+    return value.Wide ? WideText(value.Data) : NarrowText(value.Data);
+}
+
+// A text value's data as this file keeps it: Windows-1252 bytes in a file coded so, where every
+// character has one; UTF-16LE for hex data of a Unicode file.
+RegValue Stored(const RegDocument& document, const QByteArray& name, uint32_t type,
+                const QByteArray& data) {
+    RegValue value{name, type, data, false, false};
+    if (!IsText(type) || !IsUtf8(data)) return value;
+    if (document.Encoding == RegEncoding::Windows1252) {
+        QStringEncoder windows1252("windows-1252");
+        const QByteArray narrow = windows1252(QString::fromUtf8(data));
+        if (windows1252.isValid() && !windows1252.hasError()) value.Data = narrow;
+    }
+    const bool quoted = type == RegSz && data.endsWith('\0') && data.count('\0') == 1 &&
+                        !data.contains('\n') && !data.contains('\r');
+    if (document.Unicode && !quoted) {
+        value.Data = WideBytes(QString::fromUtf8(data));
+        value.Wide = true;
+    }
+    return value;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -166,6 +225,7 @@ bool PathIs(const RegKey& key, const QByteArray& path) {
 struct LineCursor {
     const std::vector<QByteArray>& Lines;
     size_t Index; // the value's first line
+    bool Unicode; // a Version 5.00 file: hex data of text types is UTF-16LE
 };
 
 QString ParseValue(LineCursor& at, RegEntry& entry) {
@@ -236,6 +296,9 @@ QString ParseValue(LineCursor& at, RegEntry& entry) {
             bytes.chop(1);
             if (at.Index + 1 >= at.Lines.size())
                 return QStringLiteral("the data continues past the end of the file");
+            const QByteArray next = TrimBlanks(Content(at.Lines[at.Index + 1]));
+            if (next.startsWith('[') || next.startsWith('"') || next.startsWith('@'))
+                return QStringLiteral("the data continues into the next entry");
             ++at.Index;
             entry.Raw += at.Lines[at.Index];
             bytes += ',' + Content(at.Lines[at.Index]);
@@ -248,6 +311,7 @@ QString ParseValue(LineCursor& at, RegEntry& entry) {
             value.Data +=
                 char(t.size() == 2 ? HexValue(t[0]) * 16 + HexValue(t[1]) : HexValue(t[0]));
         }
+        value.Wide = at.Unicode && IsText(value.Type);
     } else {
         return QStringLiteral("the data is neither text, dword nor hex");
     }
@@ -320,6 +384,7 @@ QString ErrnoText(int err) {
 
 struct Loaded {
     enum { Missing, Good, Damaged, Unreadable, TooLarge } State = Missing;
+    // When damaged, the lines that could be read.
     RegDocument Document;
     QString Problem;     // what the report says went wrong
     bool Regular = true; // a plain file, which can be kept aside
@@ -367,13 +432,13 @@ Loaded Load(const QString& path) {
         if (bytes.size() > MaxFileSize) return tooLarge(bytes.size());
     }
     RegParseResult parsed = ParseRegFile(bytes);
-    if (!parsed.Document) {
-        result.State = Loaded::Damaged;
-        result.Problem = QStringLiteral("line %1: %2").arg(parsed.ErrorLine).arg(parsed.Error);
-        return result;
-    }
-    result.State = Loaded::Good;
+    result.State = parsed.ErrorLine ? Loaded::Damaged : Loaded::Good;
     result.Document = std::move(*parsed.Document);
+    if (parsed.ErrorLine) {
+        result.Problem = QStringLiteral("line %1: %2").arg(parsed.ErrorLine).arg(parsed.Error);
+        if (parsed.BadLines > 1)
+            result.Problem += QStringLiteral("; %1 lines in all").arg(parsed.BadLines);
+    }
     return result;
 }
 
@@ -383,7 +448,8 @@ std::optional<QString> DamageReport(const QString& file, const Loaded& loaded) {
     Reported().insert(file);
     QString text =
         loaded.State == Loaded::Damaged
-            ? QStringLiteral("The settings file %1 is damaged (%2). The defaults are used")
+            ? QStringLiteral("The settings file %1 is damaged (%2). The values on "
+                             "its other lines are used")
         : loaded.State == Loaded::TooLarge
             ? QStringLiteral("The settings file %1 is too large (%2; a settings file holds at "
                              "most 1 MiB). The defaults are used")
@@ -531,9 +597,9 @@ struct WriteSession {
         // Read again under the lock: another copy may have written since this one last read.
         Loaded loaded = Load(Target);
         Existed = loaded.State != Loaded::Missing;
-        if (loaded.State == Loaded::Good) {
+        if (loaded.State == Loaded::Good || loaded.State == Loaded::Damaged)
             Document = std::move(loaded.Document);
-        } else if (Existed) {
+        if (loaded.State != Loaded::Good && Existed) {
             Report = DamageReport(File, loaded);
             if (!loaded.Regular || !KeepAside(QFile::encodeName(Target))) throw SetFailed();
         }
@@ -610,34 +676,75 @@ void WriteValue(const QString& key, const QString& name, uint32_t type, const QB
 
 RegParseResult ParseRegFile(const QByteArray& bytes) {
     RegParseResult result;
+    RegDocument document;
+    document.Keys.clear();
+    std::vector<QByteArray> lines;
+    QSet<size_t> unreadable; // lines that are not UTF-16
+    if (bytes.startsWith("\xFF\xFE")) {
+        document.Encoding = RegEncoding::Utf16;
+        // Held as UTF-8 lines, the byte-order mark as UTF-8's own; a line that does not convert
+        // both ways (a lone surrogate, an odd byte at the end) is damaged.
+        QString line;
+        const auto take = [&](bool whole) {
+            const QByteArray utf8 = line.toUtf8();
+            if (!whole || QString::fromUtf8(utf8) != line) unreadable.insert(lines.size());
+            lines.push_back(lines.empty() ? Utf8Bom + utf8 : utf8);
+            line.clear();
+        };
+        for (qsizetype i = 2; i + 1 < bytes.size(); i += 2) {
+            line += QChar(char16_t(uchar(bytes[i]) | uchar(bytes[i + 1]) << 8));
+            if (line.back() == u'\n') take(true);
+        }
+        if (!line.isEmpty() || bytes.size() % 2) take(bytes.size() % 2 == 0);
+    } else {
+        if (!IsUtf8(bytes)) document.Encoding = RegEncoding::Windows1252;
+        for (qsizetype pos = 0; pos < bytes.size();) {
+            const qsizetype nl = bytes.indexOf('\n', pos);
+            const qsizetype end = nl < 0 ? bytes.size() : nl + 1;
+            lines.push_back(bytes.mid(pos, end - pos));
+            pos = end;
+        }
+    }
     // An empty file holds nothing yet.
-    if (bytes.trimmed().isEmpty()) {
+    QByteArray text;
+    for (const QByteArray& line : lines)
+        text += line;
+    if (document.Encoding == RegEncoding::Utf16) text = text.mid(3);
+    if (unreadable.isEmpty() && text.trimmed().isEmpty()) {
         result.Document = RegDocument();
         return result;
     }
-    std::vector<QByteArray> lines;
-    for (qsizetype pos = 0; pos < bytes.size();) {
-        const qsizetype nl = bytes.indexOf('\n', pos);
-        const qsizetype end = nl < 0 ? bytes.size() : nl + 1;
-        lines.push_back(bytes.mid(pos, end - pos));
-        pos = end;
-    }
-    const auto fail = [&](size_t index, const QString& why) {
-        result.ErrorLine = int(index + 1);
-        result.Error = why;
-        return result;
+    // A damaged line is reported (the first one by its number) and left out; the rest is read.
+    const auto damaged = [&](size_t index, const QString& why) {
+        if (!result.ErrorLine) {
+            result.ErrorLine = int(index + 1);
+            result.Error = why;
+        }
+        ++result.BadLines;
     };
 
-    RegDocument document;
-    document.Keys.clear();
     document.Eol = lines[0].endsWith("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
     QByteArray first = Content(lines[0]);
-    if (first.startsWith("\xEF\xBB\xBF")) first = first.mid(3);
-    if (TrimBlanks(first) != "REGEDIT4")
-        return fail(0, QStringLiteral("the first line is not REGEDIT4"));
-    document.Head = lines[0];
+    if (first.startsWith(Utf8Bom)) first = first.mid(3);
+    first = TrimBlanks(first);
+    document.Unicode = first == UnicodeHeader;
+    if (unreadable.contains(0)) {
+        damaged(0, QStringLiteral("the line is not UTF-16 text"));
+        document.Head = "REGEDIT4" + document.Eol;
+    } else if (first != "REGEDIT4" && !document.Unicode) {
+        damaged(0, QStringLiteral("the first line is not REGEDIT4 or %1")
+                       .arg(QLatin1String(UnicodeHeader)));
+        document.Head = "REGEDIT4" + document.Eol;
+    } else {
+        document.Head = lines[0];
+    }
 
+    bool inDamagedKey = false; // the values of a key whose line is damaged are left out too
     for (size_t i = 1; i < lines.size(); ++i) {
+        if (unreadable.contains(i)) {
+            damaged(i, QStringLiteral("the line is not UTF-16 text"));
+            continue;
+        }
         const QByteArray t = TrimBlanks(Content(lines[i]));
         if (t.isEmpty() || t.startsWith(';')) {
             if (document.Keys.empty())
@@ -647,7 +754,11 @@ RegParseResult ParseRegFile(const QByteArray& bytes) {
             continue;
         }
         if (t.startsWith('[')) {
-            if (!t.endsWith(']') || t.size() < 3) return fail(i, QStringLiteral("a bad key line"));
+            inDamagedKey = !t.endsWith(']') || t.size() < 3;
+            if (inDamagedKey) {
+                damaged(i, QStringLiteral("a bad key line"));
+                continue;
+            }
             RegKey key;
             key.Header = lines[i];
             key.Path = t.mid(1, t.size() - 2);
@@ -659,17 +770,21 @@ RegParseResult ParseRegFile(const QByteArray& bytes) {
             continue;
         }
         if (t.startsWith('"') || t.startsWith('@')) {
-            if (document.Keys.empty()) return fail(i, QStringLiteral("a value before any key"));
-            const size_t start = i;
-            LineCursor cursor{lines, i};
+            LineCursor cursor{lines, i, document.Unicode};
             RegEntry entry;
             const QString error = ParseValue(cursor, entry);
-            if (!error.isEmpty()) return fail(start, error);
+            if (inDamagedKey) {
+            } else if (document.Keys.empty()) {
+                damaged(i, QStringLiteral("a value before any key"));
+            } else if (!error.isEmpty()) {
+                damaged(i, error);
+            } else {
+                document.Keys.back().Entries.push_back(std::move(entry));
+            }
             i = cursor.Index;
-            document.Keys.back().Entries.push_back(std::move(entry));
             continue;
         }
-        return fail(i, QStringLiteral("neither a key, a value nor a comment"));
+        if (!inDamagedKey) damaged(i, QStringLiteral("neither a key, a value nor a comment"));
     }
     result.Document = std::move(document);
     return result;
@@ -682,7 +797,15 @@ QByteArray RenderRegFile(const RegDocument& document) {
         for (const RegEntry& entry : key.Entries)
             out += entry.Raw;
     }
-    return out;
+    if (document.Encoding != RegEncoding::Utf16) return out;
+    if (out.startsWith(Utf8Bom)) out = out.mid(3);
+    return "\xFF\xFE" + WideBytes(QString::fromUtf8(out));
+}
+
+QString RegValueText(const RegValue& value) {
+    const QString text = FullText(value);
+    const qsizetype nul = text.indexOf(QChar(0));
+    return nul < 0 ? text : text.left(nul);
 }
 
 const RegValue* FindRegValue(const RegDocument& document, const QString& keyPath,
@@ -727,13 +850,17 @@ void SetRegValue(RegDocument& document, const QString& keyPath, const QString& n
 
     if (existing) {
         RegValue& value = *existing->Value;
-        value.Type = type;
-        value.Data = data;
-        value.Deleted = false;
-        existing->Raw = RenderValue(value.Name, type, data, eol);
+        // A value that already holds what is set keeps its bytes, whatever their coding.
+        const bool same = !value.Deleted && value.Type == type &&
+                          (value.Data == data || (IsText(type) && IsUtf8(data) &&
+                                                  FullText(value) == QString::fromUtf8(data)));
+        if (same) return;
+        value = Stored(document, value.Name, type, data);
+        existing->Raw = RenderValue(value.Name, type, value.Data, eol);
         return;
     }
-    RegEntry entry{RenderValue(wanted, type, data, eol), RegValue{wanted, type, data, false}};
+    RegValue stored = Stored(document, wanted, type, data);
+    RegEntry entry{RenderValue(wanted, type, stored.Data, eol), stored};
     if (lastKey) {
         // After the key's last value, before the blank line that closes it.
         auto& entries = lastKey->Entries;
@@ -779,14 +906,15 @@ std::optional<QString> RegReadText(const QString& key, const QString& name) {
     if (loaded.State == Loaded::Damaged || loaded.State == Loaded::Unreadable ||
         loaded.State == Loaded::TooLarge) {
         if (const auto report = DamageReport(file, loaded)) ReportError(*report);
-        return std::nullopt;
     }
-    if (loaded.State == Loaded::Missing) return std::nullopt;
+    if (loaded.State == Loaded::Missing || loaded.State == Loaded::Unreadable ||
+        loaded.State == Loaded::TooLarge)
+        return std::nullopt;
     const RegValue* value = FindRegValue(loaded.Document, QString::fromLatin1(Root) + key, name);
     if (!value) return std::nullopt;
     if (value->Type != RegSz && value->Type != RegExpandSz)
         throw VantrelError(QStringLiteral("Invalid data type for '%1'").arg(name));
-    return DecodeText(value->Data);
+    return RegValueText(*value);
 }
 
 QString RegReadString(const QString& key, const QString& name, const QString& def) {

@@ -139,9 +139,10 @@ def ebar():
 
 
 def cache():
-    # Black frame line, see-through white, light grey.
+    # Black frame line, see-through white, light grey. The picture's bottom-left pixel gives
+    # the colour that is not drawn, so it is white: the white column shows what lies beneath.
     white = rgb(0xFFFFFF)
-    return [[BLACK if 0 < y < 12 else TROUGH, white, LIGHT if y == 12 else FACE]
+    return [[BLACK if 0 < y < 12 else (TROUGH if y == 0 else white), white, FACE]
             for y in range(13)]
 
 

@@ -17,6 +17,7 @@ test_packages=(
     xvfb xdotool imagemagick x11-utils trayer dbus dbus-x11
     clang libclang-rt-14-dev
     dpkg-dev desktop-file-utils lintian appstream man-db
+    wine64 wine
 )
 
 case "${1:-}" in

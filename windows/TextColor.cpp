@@ -71,10 +71,13 @@ constexpr qint64 MaxTextColorRead = 65536;
 } // namespace
 
 QByteArray TextColorLine(const QByteArray& contents) {
-    qsizetype end = 0;
-    while (end < contents.size() && contents[end] != '\r' && contents[end] != '\x1A')
+    // A UTF-8 byte-order mark, as some editors write, is not part of the text.
+    const qsizetype start = contents.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    qsizetype end = start;
+    while (end < contents.size() && contents[end] != '\r' && contents[end] != '\n' &&
+           contents[end] != '\x1A')
         ++end;
-    return contents.left(end);
+    return contents.sliced(start, end - start);
 }
 
 std::optional<int32_t> ParseTextColor(const QByteArray& contents) {

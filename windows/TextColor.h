@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <optional>
 
-// The first line: from the first byte to the first byte 13 or 26, or to the end. A byte 10 does
-// not end it, and nothing is trimmed.
+// The first line: from the first byte (after a UTF-8 byte-order mark) to the first byte 13, 10
+// or 26, or to the end. Nothing is trimmed. A line feed ends it too, as every editor on this
+// system ends a line with one; it is never part of a valid colour.
 QByteArray TextColorLine(const QByteArray& contents);
 
 // The colour the first line gives: one of the 42 colour names (ASCII letters in any case), or

@@ -17,7 +17,7 @@ bool Utf8RoundTrips(const QByteArray& bytes) {
 
 bool SameValue(const RegValue* a, const RegValue* b) {
     if (!a || !b) return a == b;
-    return a->Type == b->Type && a->Data == b->Data;
+    return a->Type == b->Type && a->Data == b->Data && a->Wide == b->Wide;
 }
 
 } // namespace
@@ -25,13 +25,14 @@ bool SameValue(const RegValue* a, const RegValue* b) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const RegParseResult parsed = ParseRegFile(bytes);
-    if (!parsed.Document) {
-        if (parsed.ErrorLine < 1 || parsed.Error.isEmpty()) __builtin_trap();
-        return 0;
-    }
-    // A file that parses renders back to its very bytes; an empty one to a fresh file.
+    if (!parsed.Document) __builtin_trap();
+    if (parsed.ErrorLine && (parsed.Error.isEmpty() || parsed.BadLines < 1)) __builtin_trap();
+    // A file that parses whole renders back to its very bytes, whatever its coding; an empty one
+    // to a fresh file. What is left of a damaged file renders to a file that parses whole.
     const QByteArray rendered = RenderRegFile(*parsed.Document);
-    if (!bytes.trimmed().isEmpty() && rendered != bytes) __builtin_trap();
+    const RegParseResult reread = ParseRegFile(rendered);
+    if (reread.ErrorLine) __builtin_trap();
+    if (!parsed.ErrorLine && !bytes.trimmed().isEmpty() && rendered != bytes) __builtin_trap();
 
     // Setting a value the way the program does keeps the file readable, finds the value as set
     // and leaves every other value as it was.
@@ -39,9 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray text = bytes.left(24).toHex() + QByteArray("\"\\\r\n", 4) + '\0';
     SetRegValue(changed, Key, QStringLiteral("Top"), RegSz, text);
     const RegParseResult again = ParseRegFile(RenderRegFile(changed));
-    if (!again.Document) __builtin_trap();
+    if (!again.Document || again.ErrorLine) __builtin_trap();
     const RegValue* top = FindRegValue(*again.Document, Key, QStringLiteral("TOP"));
-    if (!top || top->Type != RegSz || top->Data != text) __builtin_trap();
+    if (!top || top->Type != RegSz || RegValueText(*top) != QString::fromUtf8(text.chopped(1)))
+        __builtin_trap();
     for (const RegKey& key : parsed.Document->Keys) {
         if (!Utf8RoundTrips(key.Path)) continue;
         const QString path = QString::fromUtf8(key.Path);

@@ -8,7 +8,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray contents(reinterpret_cast<const char*>(data), qsizetype(size));
     const QByteArray line = TextColorLine(contents);
-    if (!contents.startsWith(line) || line.contains('\r') || line.contains('\x1A'))
+    // The line starts the file, or follows its UTF-8 byte-order mark, and holds no line end.
+    const QByteArray text = contents.startsWith("\xEF\xBB\xBF") ? contents.mid(3) : contents;
+    if (!text.startsWith(line) || line.contains('\r') || line.contains('\n') ||
+        line.contains('\x1A'))
         __builtin_trap();
     const auto color = ParseTextColor(contents);
     // The raising form agrees with the quiet one: the same colour, or an error naming the line.

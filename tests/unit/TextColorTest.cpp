@@ -23,8 +23,22 @@ TEST(TextColor, FirstLineAsNameOrInteger) {
         {"clWhite\r", 0x00FFFFFF},
         {"clNone", 0x1FFFFFFF},
         {"clFuchsia", 0x00FF00FF},
-        // Byte 10 belongs to the line; nothing is trimmed.
-        {"clRed\n", std::nullopt},
+        // Every line ending: LF, CRLF, CR, byte 26, and none; the line feed of a Linux editor
+        // also ends the line, and a UTF-8 byte-order mark before the text is skipped.
+        {"clRed\n", 0x000000FF},
+        {"clRed\nclBlue\n", 0x000000FF},
+        {"\xEF\xBB\xBF"
+         "clRed\n",
+         0x000000FF},
+        {"\xEF\xBB\xBF"
+         "clRed\r\n",
+         0x000000FF},
+        {"\xEF\xBB\xBF"
+         "255",
+         255},
+        {"\xEF\xBB\xBF", std::nullopt},
+        {"\nclRed", std::nullopt},
+        // Nothing is trimmed.
         {"clRed ", std::nullopt},
         {" clRed", std::nullopt},
         {"clRéd", std::nullopt},
@@ -36,7 +50,8 @@ TEST(TextColor, FirstLineAsNameOrInteger) {
         {"0x80000005", static_cast<int32_t>(0x80000005u)},
         {"xFF", 255},
         {"2147483648", std::nullopt},
-        {"255\n", std::nullopt},
+        {"255\n", 255},
+        {"255 \n", std::nullopt},
         {"12ab", std::nullopt},
         // Empty, or nothing before the end of the line.
         {"", std::nullopt},
@@ -75,7 +90,10 @@ TEST(TextColor, ErrorQuotesTheLineRead) {
         QByteArray contents;
         const char* message;
     } cases[] = {
-        {"clRed\n", "'clRed\n' is not a valid integer value"},
+        {"clRedd\nclRed", "'clRedd' is not a valid integer value"},
+        {"\xEF\xBB\xBF"
+         "grey\n",
+         "'grey' is not a valid integer value"},
         {"clRed \r\nclBlue", "'clRed ' is not a valid integer value"},
         {"", "'' is not a valid integer value"},
         {"\r\n", "'' is not a valid integer value"},

@@ -130,6 +130,33 @@ TEST_F(BarTest, LargeMachineFigures) {
               "[Total: 67,108,864 Kb]  [Load: 17,448,305 Kb, 26%]  [Free: 49,660,559 Kb, 74%]");
 }
 
+// The built-in mark at x 159: a black frame line, a see-through white column and a grey one.
+// White is its bottom-left colour, so the trough and the end cap show through the middle column.
+TEST_F(BarTest, BuiltInMarkShowsWhatLiesBeneathItsWhiteColumn) {
+    const QImage mark = Vantrel->res_cache->Picture().toImage();
+    ASSERT_EQ(mark.size(), QSize(3, 13));
+    EXPECT_EQ(mark.pixel(0, 12), qRgb(255, 255, 255));
+    const QRgb trough = qRgb(0xAD, 0xAA, 0xAD), face = qRgb(0xC6, 0xC3, 0xC6);
+    const QRgb white = qRgb(255, 255, 255), shadow = qRgb(0x84, 0x82, 0x84);
+    // At 64 % the bar ends far from the mark; at 100 % its end cap runs under it.
+    for (const bool full : {false, true}) {
+        SCOPED_TRACE(full ? "full" : "64 %");
+        if (full) {
+            Memory.Status = {64ULL << 30, 0};
+            MemFig.LastBarWidth = 0;
+            Vantrel->Timer();
+            ASSERT_EQ(Vantrel->Iebar->x(), 156);
+        }
+        const QImage strip = Vantrel->grab().toImage();
+        EXPECT_EQ(strip.pixel(159, 4), trough);
+        EXPECT_EQ(strip.pixel(159, 10), qRgb(0, 0, 0));
+        EXPECT_EQ(strip.pixel(160, 4), trough);
+        EXPECT_EQ(strip.pixel(160, 10), full ? shadow : white);
+        EXPECT_EQ(strip.pixel(161, 10), face);
+        EXPECT_EQ(strip.pixel(161, 16), face);
+    }
+}
+
 TEST_F(BarTest, MenuCaptionsAndShortcuts) {
     const QList<QAction*> actions = Vantrel->PopupMenu1->actions();
     QStringList captions, keys;

@@ -312,8 +312,13 @@ TEST_F(SchemeTest, TextColorOfTheDetailsWindow) {
         {"$0000FF00", 0x0000FF00, nullptr},
         {"255", 0x000000FF, nullptr},
         {"clBtnFace\r\n", static_cast<int32_t>(0x8000000Fu), nullptr},
+        // Written by a Linux editor, with or without a byte-order mark.
+        {"clLime\n", 0x0000FF00, nullptr},
+        {"\xEF\xBB\xBF"
+         "clLime\n",
+         0x0000FF00, nullptr},
         // A failing colour keeps the previous one (blue), after the face was set.
-        {"clRed\n", 0x00FF0000, "'clRed\n' is not a valid integer value."},
+        {"clRedd\n", 0x00FF0000, "'clRedd' is not a valid integer value."},
         {"", 0x00FF0000, "'' is not a valid integer value."},
         {"clRed \r\n", 0x00FF0000, "'clRed ' is not a valid integer value."},
     };
@@ -450,13 +455,13 @@ TEST_F(SchemeTest, BadSchemeAtStartUpLeavesTheMeterRunning) {
     Write("start/<none>/back.bmp", vtest::SolidBmp(177, 21, BackColor));
     Write("start/<none>/bar.bmp", vtest::SolidBmp(100, 13, BarColor).left(70));
     Write("start/<none>/details.bmp", vtest::SolidBmp(177, 73, FaceColor));
-    Write("start/<none>/TextColor.txt", "clRed\n");
+    Write("start/<none>/TextColor.txt", "clRedd\n");
     QDir::setCurrent(Native("start"));
     Restart();
     QFile::rename(aside, settings);
 
     EXPECT_EQ(vtest::Errors(), (QStringList{"Bitmap image is not valid.",
-                                            "'clRed\n' is not a valid integer value."}));
+                                            "'clRedd' is not a valid integer value."}));
     ExpectBuiltInBar();
     EXPECT_TRUE(Vantrel->SuperTimer1->isActive());
     EXPECT_EQ(Vantrel->SuperTimer1->interval(), 1500);

@@ -155,13 +155,16 @@ TEST_F(Settings, ANonTextValueIsReportedAndTheRestStillRead) {
     EXPECT_TRUE(stored.contains("\"NoMove\"=\"1\"\n"));
 }
 
-TEST_F(Settings, ADamagedFileIsReportedOnceAndKeptAsideAtClose) {
-    const QByteArray damaged = Header + "\"Top\"=\"5\n";
+TEST_F(Settings, ADamagedLineIsReportedOnceTheOthersUsedAndTheFileKeptAsideAtClose) {
+    const QByteArray damaged =
+        Header + "\"Top\"=\"55\" ; moved by me\n\"Left\"=\"30\"\n\"Scheme\"=\"blue\"\n";
     Store(damaged);
     Restart();
     ASSERT_EQ(vtest::Errors().size(), 1);
     EXPECT_TRUE(vtest::Errors()[0].contains(File()));
-    EXPECT_EQ(Vantrel->Left(), 424);
+    EXPECT_TRUE(vtest::Errors()[0].contains(QStringLiteral("line 4")));
+    EXPECT_EQ(Vantrel->pos(), QPoint(30, 0)); // the damaged Top is the default
+    EXPECT_EQ(BarPrefs.Scheme, QStringLiteral("blue"));
     EXPECT_TRUE(Vantrel->SuperTimer1->isActive());
     bool canClose = false;
     Vantrel->FormCloseQuery(canClose);
@@ -170,7 +173,9 @@ TEST_F(Settings, ADamagedFileIsReportedOnceAndKeptAsideAtClose) {
     QFile aside(File() + QStringLiteral(".damaged"));
     ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
     EXPECT_EQ(aside.readAll(), damaged);
-    EXPECT_TRUE(Stored().contains("\"Left\"=\"424\""));
+    EXPECT_TRUE(Stored().contains("\"Left\"=\"30\"\n\"Scheme\"=\"blue\"\n\"Top\"=\"0\""));
+    Restart();
+    EXPECT_EQ(vtest::Errors().size(), 1); // the file written back is whole
 }
 
 TEST_F(Settings, AFailedSaveKeepsTheBarOpen) {
