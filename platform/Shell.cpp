@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QMenu>
+#include <QPointer>
 #include <QStyleHints>
 #include <QToolTip>
 #include <QWidget>
@@ -33,7 +35,27 @@ public:
         connect(this, &QSystemTrayIcon::activated, this,
                 [this](ActivationReason reason) { Activated(reason); });
     }
-    ~TrayIcon() override { std::erase(Icons(), this); }
+    ~TrayIcon() override {
+        std::erase(Icons(), this);
+        delete Mirror;
+    }
+
+    // The menu a notification area shows by itself (a StatusNotifierItem host reading the
+    // exported menu) is a second menu holding the very actions of the program's menu, so that
+    // the program's own menu stays an ordinary pop-up: Qt turns the tray's menu into the
+    // exported one.
+    void SetMenu(QMenu* menu) {
+        if (menu == Source) return;
+        setContextMenu(nullptr);
+        delete Mirror;
+        Mirror = nullptr;
+        Source = menu;
+        if (!menu) return;
+        Mirror = new QMenu;
+        Mirror->addActions(menu->actions());
+        connect(menu, &QObject::destroyed, this, [this] { SetMenu(nullptr); });
+        setContextMenu(Mirror);
+    }
 
     void Apply(const NOTIFYICONDATAA& data) {
         if (data.uFlags & NIF_MESSAGE) {
@@ -86,6 +108,8 @@ public:
 private:
     uint32_t CallbackMessage = 0;
     bool HasCallback = false;
+    QPointer<QMenu> Source;
+    QMenu* Mirror = nullptr;
     std::optional<uint32_t> LastLeftPress;
     QPoint LastLeftAt;
 };
@@ -208,6 +232,10 @@ public:
             return false;
         }
     }
+
+    void NotifyMenu(const NOTIFYICONDATAA& data, QMenu* menu) override {
+        if (TrayIcon* icon = Find(data.hWnd, data.uID)) icon->SetMenu(menu);
+    }
 };
 
 NotifyShell*& Installed() {
@@ -215,16 +243,24 @@ NotifyShell*& Installed() {
     return shell;
 }
 
+NotifyShell& Current() {
+    static TrayShell real;
+    return Installed() ? *Installed() : real;
+}
+
 } // namespace
 
 void SetTip(NOTIFYICONDATAA& data, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    qsizetype n = std::min<qsizetype>(bytes.size(), TipFieldSize - 1);
-    // Back off to the first byte of a character that does not fit whole.
-    while (n > 0 && n < bytes.size() && (uchar(bytes[n]) & 0xC0) == 0x80)
-        --n;
+    qsizetype units = 0;
+    for (int n = 0; n < TipCharacters && units < text.size(); ++n) {
+        const bool pair = text.at(units).isHighSurrogate() && units + 1 < text.size() &&
+                          text.at(units + 1).isLowSurrogate();
+        units += pair ? 2 : 1;
+    }
+    const QByteArray bytes = text.left(units).toUtf8();
     std::memset(data.szTip, 0, sizeof data.szTip);
-    std::memcpy(data.szTip, bytes.constData(), size_t(n));
+    std::memcpy(data.szTip, bytes.constData(),
+                size_t(std::min<qsizetype>(bytes.size(), TipFieldSize - 1)));
 }
 
 QString TipText(const NOTIFYICONDATAA& data) {
@@ -249,8 +285,11 @@ std::vector<uint32_t> MouseMessagesFor(QSystemTrayIcon::ActivationReason reason)
 }
 
 bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATAA& data) {
-    static TrayShell real;
-    return (Installed() ? Installed() : &real)->NotifyIcon(message, data);
+    return Current().NotifyIcon(message, data);
+}
+
+void SetNotifyMenu(const NOTIFYICONDATAA& data, QMenu* menu) {
+    Current().NotifyMenu(data, menu);
 }
 
 void SetNotifyShell(NotifyShell* shell) {
