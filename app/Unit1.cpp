@@ -57,6 +57,8 @@ TVantrel::TVantrel() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     SetUpForm(this, QSize(177, 21), palette().color(QPalette::Button));
     // A meter is seldom the active window; its hint shows all the same.
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    // Window-manager rules can tell the strip from the program's other windows by this.
+    setWindowRole(QStringLiteral("bar"));
     platform::SetMainWindow(this);
     Place(QPoint(195, 109));
 

@@ -24,6 +24,6 @@ e2e_start_at "$VANTREL" 380 420
 xprop -id "$BAR" _NET_WM_DESKTOP | grep -q 4294967295 || e2e_fail "the bar is not on all desktops"
 e2e_check_workspaces "wmctrl -s 2" "wmctrl -s 0"
 e2e_check_tooltip
-e2e_check_dialogs
+e2e_check_dialogs centred
 e2e_quit_from_icon 380 420
 exit 0
