@@ -10,6 +10,7 @@ packages=(
     xvfb xdotool imagemagick x11-utils trayer dbus dbus-x11
     clang libclang-rt-14-dev
     dpkg-dev desktop-file-utils
+    openbox tint2 i3-wm xfwm4 xfce4-panel xfconf wmctrl
 )
 
 missing=()
