@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QStyleHints>
+#include <QTimer>
 #include <QToolTip>
 #include <QWidget>
 #include <algorithm>
@@ -49,12 +50,30 @@ public:
         setContextMenu(nullptr);
         delete Mirror;
         Mirror = nullptr;
+        if (Source) Source->removeEventFilter(this);
         Source = menu;
         if (!menu) return;
         Mirror = new QMenu;
         Mirror->addActions(menu->actions());
+        // Entries added to or taken from the program's menu later are followed.
+        menu->installEventFilter(this);
         connect(menu, &QObject::destroyed, this, [this] { SetMenu(nullptr); });
         setContextMenu(Mirror);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (watched == Source && Mirror &&
+            (type == QEvent::ActionAdded || type == QEvent::ActionRemoved)) {
+            // After the menu's own handling, once the action is in or out.
+            QTimer::singleShot(0, this, [this] {
+                if (!Source || !Mirror) return;
+                for (QAction* action : Mirror->actions())
+                    Mirror->removeAction(action);
+                Mirror->addActions(Source->actions());
+            });
+        }
+        return false;
     }
 
     void Apply(const NOTIFYICONDATAA& data) {

@@ -472,6 +472,13 @@ TEST_F(RealShellTest, HostsThatShowTheMenuThemselvesGetTheMenusOwnActions) {
     // separators included, so a choice there runs the bar's handler.
     EXPECT_NE(exported, Menu);
     EXPECT_EQ(exported->actions(), Menu->actions());
+    // Entries added and taken away later are followed.
+    QAction* cancel = Menu->addAction(QStringLiteral("&Cancel"));
+    Menu->removeAction(Menu->actions().constFirst());
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(exported->actions(), Menu->actions());
+    EXPECT_EQ(exported->actions().constLast(), cancel);
     // A menu that goes away takes the tray's with it.
     delete Menu;
     Menu = nullptr;
