@@ -1,4 +1,5 @@
-// Skip-taskbar state on X11, set through xcb on the window Qt created.
+// What window managers are told on X11 beyond Qt's window flags (taskbar, workspaces, owners,
+// frames), through xcb on the windows Qt created.
 #include "platform/WindowSystem.h"
 
 #include "platform/Screen.h"
@@ -174,16 +175,25 @@ bool ManagerSupports(xcb_connection_t* c, xcb_atom_t what) {
     return found;
 }
 
+// The frame Qt found around the window when it was last shown (none before the first showing).
+QMargins KnownFrame(const QWidget* window) {
+    const QRect inner = window->geometry();
+    const QRect outer = window->frameGeometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
 // The frame the window manager gives the window. A window not yet shown has none yet: the
-// manager is asked for the extents it will give it, and has a moment to answer.
+// manager is asked for the extents it will give it, and has a moment to answer. A manager that
+// tells no extents leaves the frame Qt knows.
 QMargins FrameOf(QWidget* window) {
     xcb_connection_t* c = Connection();
-    if (!c) return QMargins();
+    if (!c) return KnownFrame(window);
     const xcb_atom_t extents = Intern(c, "_NET_FRAME_EXTENTS");
     const xcb_window_t id = static_cast<xcb_window_t>(window->winId());
     if (auto known = ReadFrameExtents(c, id, extents)) return *known;
     const xcb_atom_t request = Intern(c, "_NET_REQUEST_FRAME_EXTENTS");
-    if (request == XCB_ATOM_NONE || !ManagerSupports(c, request)) return QMargins();
+    if (request == XCB_ATOM_NONE || !ManagerSupports(c, request)) return KnownFrame(window);
     AskWindowManager(c, id, request, {});
     xcb_flush(c);
     QElapsedTimer waited;
@@ -192,7 +202,7 @@ QMargins FrameOf(QWidget* window) {
         if (auto answer = ReadFrameExtents(c, id, extents)) return *answer;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return QMargins();
+    return KnownFrame(window);
 }
 
 QPointer<QWidget>& Main() {

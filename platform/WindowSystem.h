@@ -1,5 +1,5 @@
 // What the window system must be told beyond Qt's window flags: keeping windows off the taskbar
-// and on every workspace.
+// and on every workspace, which window owns which, and where a framed window is centred.
 #pragma once
 
 class QWidget;
