@@ -290,10 +290,33 @@ e2e_quit() {
 # ---------------------------------------------------------------------------------------------
 # Desktops: a session bus, a window manager, the bar among the program's windows, stacking.
 
-# Starts a session bus of the test's own and exports its address.
+# e2e_start_bus [SERVICE...]: starts a session bus of the test's own and exports its address. It
+# starts on demand only the named services of the system's (org.xfce.Xfconf, say), so that
+# nothing else (the accessibility bus, for one) is started behind the test's back.
 e2e_start_bus() {
+    local name
     e2e_need dbus-daemon
-    dbus-daemon --session --nofork --print-address=3 3>"$E2E_TMP/bus" 2>"$E2E_TMP/bus.log" &
+    mkdir -p "$E2E_TMP/services"
+    for name in "$@"; do
+        cp "/usr/share/dbus-1/services/$name.service" "$E2E_TMP/services/" ||
+            e2e_skip "the D-Bus service $name is not installed"
+    done
+    cat >"$E2E_TMP/bus.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=$E2E_TMP</listen>
+  <servicedir>$E2E_TMP/services</servicedir>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+    dbus-daemon --config-file="$E2E_TMP/bus.conf" --nofork --print-address=3 3>"$E2E_TMP/bus" \
+        2>"$E2E_TMP/bus.log" &
     e2e_track $!
     e2e_wait 10 test -s "$E2E_TMP/bus" || e2e_skip "dbus-daemon did not start"
     DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_TMP/bus")

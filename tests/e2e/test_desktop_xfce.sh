@@ -11,7 +11,7 @@ set -uo pipefail
 VANTREL=${1:?usage: test_desktop_xfce.sh path/to/vantrel}
 e2e_need xfwm4 xfce4-panel wmctrl xmessage xprop xwininfo xdpyinfo xdotool dbus-daemon dbus-send
 e2e_start_xvfb 1024x768
-e2e_start_bus
+e2e_start_bus org.xfce.Xfconf
 
 # A panel at the top with the notification area alone; xfconfd (started by the bus) reads it
 # from the test's own home.
