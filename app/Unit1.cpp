@@ -301,7 +301,9 @@ void TVantrel::ShowDetails1Click() {
     FDetails->move(Left(), Top() + 21);
     const MemoryTexts texts = MakeMemoryTexts(MemFig);
     FDetails->SetFigures(texts);
+    // It belongs with the bar: above it and on every workspace.
     platform::KeepAbove(FDetails, this);
+    platform::ShowOnAllDesktops(FDetails);
     FDetails->show();
 }
 

@@ -432,12 +432,18 @@ e2e_close_saved() {
     e2e_expect_eq "the saved position" "$1 $2" "$(e2e_stored Top) $(e2e_stored Left)"
 }
 
-# e2e_check_workspaces SWITCH BACK: after the command SWITCH (to another workspace) the bar is still
-# in view; BACK returns.
+# e2e_check_workspaces SWITCH BACK: opens the details window (Ctrl+I on the bar); after the
+# command SWITCH (to another workspace) the bar and the details window are still in view; BACK
+# returns.
 e2e_check_workspaces() {
+    local details
+    xdotool windowactivate --sync "$BAR" >/dev/null 2>&1 || xdotool windowfocus --sync "$BAR"
+    xdotool key --clearmodifiers ctrl+i
+    details=$(e2e_window_of "$APP" "Memory Details") || e2e_fail "Ctrl+I showed no details window"
     eval "$1" >/dev/null 2>&1 || e2e_fail "could not switch workspace: $1"
     sleep 0.5
     e2e_viewable "$BAR" || e2e_fail "the bar is not in view on another workspace"
+    e2e_viewable "$details" || e2e_fail "the details window is not in view on another workspace"
     eval "$2" >/dev/null 2>&1 || e2e_fail "could not switch back: $2"
     sleep 0.3
 }
