@@ -55,7 +55,12 @@ TImage* MakeHolder(QWidget* parent, int left, int top, const char* resource) {
 TVantrel::TVantrel() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     Vantrel = this;
     SetUpForm(this, QSize(177, 21), palette().color(QPalette::Button));
-    move(195, 109);
+    // A meter is seldom the active window; its hint shows all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    // Window-manager rules can tell the strip from the program's other windows by this.
+    setWindowRole(QStringLiteral("bar"));
+    platform::SetMainWindow(this);
+    Place(QPoint(195, 109));
 
     BuildControls();
     BuildMenu();
@@ -217,13 +222,24 @@ bool TVantrel::event(QEvent* e) {
     case QEvent::WinIdChange:
         // A new native window (at creation, and when stay-on-top re-creates it). The event also
         // reports the old one's end, with no window to mark.
-        if (internalWinId()) platform::KeepOffTaskbar(this);
+        if (internalWinId()) MarkNativeWindow();
         break;
     case QEvent::Show:
         // Showing after a change of window flags may bring a native window no event told of:
         // marked before it is mapped, and once more when the show is done.
-        platform::KeepOffTaskbar(this);
-        QTimer::singleShot(0, this, [this] { platform::KeepOffTaskbar(this); });
+        MarkNativeWindow();
+        QTimer::singleShot(0, this, [this] { MarkNativeWindow(); });
+        // A window manager may put a newly mapped window elsewhere than it was asked to (a tiling
+        // one places a floating window as if it had its usual frame). The bar asks once more for
+        // the user's place, after the manager has placed it.
+        AwaitingPlacement = true;
+        QTimer::singleShot(1000, this, [this] { AwaitingPlacement = false; });
+        break;
+    case QEvent::Move:
+        if (AwaitingPlacement && isVisible() && pos() != Placed) {
+            AwaitingPlacement = false;
+            move(Placed);
+        }
         break;
     case QEvent::WindowActivate:
         platform::Guarded([this] { FormActivate(); });
@@ -238,6 +254,16 @@ bool TVantrel::event(QEvent* e) {
         break;
     }
     return QWidget::event(e);
+}
+
+void TVantrel::MarkNativeWindow() {
+    platform::KeepOffTaskbar(this);
+    platform::ShowOnAllDesktops(this);
+}
+
+void TVantrel::Place(QPoint position) {
+    Placed = position;
+    move(position);
 }
 
 void TVantrel::changeEvent(QEvent* e) {
@@ -266,6 +292,7 @@ void TVantrel::SuperTimer1Timer() {
 }
 
 void TVantrel::About1Click() {
+    platform::KeepAbove(AboutBox(), this);
     ShowModal(AboutBox());
 }
 
@@ -274,10 +301,14 @@ void TVantrel::ShowDetails1Click() {
     FDetails->move(Left(), Top() + 21);
     const MemoryTexts texts = MakeMemoryTexts(MemFig);
     FDetails->SetFigures(texts);
+    // It belongs with the bar: above it and on every workspace.
+    platform::KeepAbove(FDetails, this);
+    platform::ShowOnAllDesktops(FDetails);
     FDetails->show();
 }
 
 void TVantrel::Prefs1Click() {
+    platform::KeepAbove(PrefsDialog(), this);
     if (ShowModal(PrefsDialog()) != QDialog::Accepted) return;
     SetTimerInterval(BarPrefs.TimerDelay);
     BarPrefs.Dir = DPrefs->EditDir->text();
@@ -526,9 +557,8 @@ bool TVantrel::StaysOnTop() const {
 void TVantrel::SetStayOnTop(int32_t aot) {
     const bool on = aot == 1;
     if (on == StaysOnTop()) return;
-    const QPoint position = pos();
     const bool wasVisible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    move(position);
+    move(Placed);
     if (wasVisible) show();
 }

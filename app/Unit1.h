@@ -86,10 +86,15 @@ public:
     // Shows the pop-up menu at a screen point.
     void PopupAt(const QPoint& screenPos);
 
-    int Left() const { return x(); }
-    int Top() const { return y(); }
-    void SetLeft(int left) { move(left, y()); }
-    void SetTop(int top) { move(x(), top); }
+    // The position the user gave the bar (the top-left of the window as the window manager
+    // frames it): set by the settings, a drag, the edge placement and the preferences; saved at
+    // close. Where a window manager puts the bar somewhere else, that is not the user's choice and
+    // is not saved.
+    int Left() const { return Placed.x(); }
+    int Top() const { return Placed.y(); }
+    void SetLeft(int left) { Place(QPoint(left, Top())); }
+    void SetTop(int top) { Place(QPoint(Left(), top)); }
+    void Place(QPoint position);
 
     void setVisible(bool visible) override;
 
@@ -100,6 +105,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QPoint Placed;
+    bool AwaitingPlacement = false;
+    // What the window manager is told of a new native window: no taskbar entry, every workspace.
+    void MarkNativeWindow();
     bool InCloseQuery = false;
     bool ShownOnce = false;
     void BuildControls();

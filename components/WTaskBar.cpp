@@ -60,6 +60,8 @@ void TCustomWinTaskbar::RefreshNotifyIcon() {
         operation = platform::NIM_DELETE;
     }
     platform::Shell_NotifyIconA(operation, IconData);
+    // Notification areas that show the icon's menu themselves show this one.
+    if (operation == platform::NIM_ADD) platform::SetNotifyMenu(IconData, PopUpMenu);
 }
 
 void TCustomWinTaskbar::ShowPopupAtCursor(int X, int Y) {

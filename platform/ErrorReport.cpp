@@ -2,6 +2,9 @@
 #include "platform/ErrorReport.h"
 
 #include "platform/VError.h"
+#include "platform/WindowSystem.h"
+
+#include <QApplication>
 
 #include <QMessageBox>
 #include <new>
@@ -33,6 +36,9 @@ void ShowBox(const QString& text) {
     BoxOpen() = true;
     OpenText() = text;
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Vantrel"), text, QMessageBox::Ok);
+    // Above the dialog that is open, or else above the bar.
+    QWidget* owner = QApplication::activeModalWidget();
+    KeepAbove(&box, owner ? owner : MainWindow());
     box.exec();
     BoxOpen() = wasOpen;
     OpenText() = previous;

@@ -6,7 +6,10 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QMenu>
+#include <QPointer>
 #include <QStyleHints>
+#include <QTimer>
 #include <QToolTip>
 #include <QWidget>
 #include <algorithm>
@@ -33,7 +36,45 @@ public:
         connect(this, &QSystemTrayIcon::activated, this,
                 [this](ActivationReason reason) { Activated(reason); });
     }
-    ~TrayIcon() override { std::erase(Icons(), this); }
+    ~TrayIcon() override {
+        std::erase(Icons(), this);
+        delete Mirror;
+    }
+
+    // The menu a notification area shows by itself (a StatusNotifierItem host reading the
+    // exported menu) is a second menu holding the very actions of the program's menu, so that
+    // the program's own menu stays an ordinary pop-up: Qt turns the tray's menu into the
+    // exported one.
+    void SetMenu(QMenu* menu) {
+        if (menu == Source) return;
+        setContextMenu(nullptr);
+        delete Mirror;
+        Mirror = nullptr;
+        if (Source) Source->removeEventFilter(this);
+        Source = menu;
+        if (!menu) return;
+        Mirror = new QMenu;
+        Mirror->addActions(menu->actions());
+        // Entries added to or taken from the program's menu later are followed.
+        menu->installEventFilter(this);
+        connect(menu, &QObject::destroyed, this, [this] { SetMenu(nullptr); });
+        setContextMenu(Mirror);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (watched == Source && Mirror &&
+            (type == QEvent::ActionAdded || type == QEvent::ActionRemoved)) {
+            // After the menu's own handling, once the action is in or out.
+            QTimer::singleShot(0, this, [this] {
+                if (!Source || !Mirror) return;
+                for (QAction* action : Mirror->actions())
+                    Mirror->removeAction(action);
+                Mirror->addActions(Source->actions());
+            });
+        }
+        return false;
+    }
 
     void Apply(const NOTIFYICONDATAA& data) {
         if (data.uFlags & NIF_MESSAGE) {
@@ -86,6 +127,8 @@ public:
 private:
     uint32_t CallbackMessage = 0;
     bool HasCallback = false;
+    QPointer<QMenu> Source;
+    QMenu* Mirror = nullptr;
     std::optional<uint32_t> LastLeftPress;
     QPoint LastLeftAt;
 };
@@ -208,6 +251,10 @@ public:
             return false;
         }
     }
+
+    void NotifyMenu(const NOTIFYICONDATAA& data, QMenu* menu) override {
+        if (TrayIcon* icon = Find(data.hWnd, data.uID)) icon->SetMenu(menu);
+    }
 };
 
 NotifyShell*& Installed() {
@@ -215,16 +262,24 @@ NotifyShell*& Installed() {
     return shell;
 }
 
+NotifyShell& Current() {
+    static TrayShell real;
+    return Installed() ? *Installed() : real;
+}
+
 } // namespace
 
 void SetTip(NOTIFYICONDATAA& data, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    qsizetype n = std::min<qsizetype>(bytes.size(), TipFieldSize - 1);
-    // Back off to the first byte of a character that does not fit whole.
-    while (n > 0 && n < bytes.size() && (uchar(bytes[n]) & 0xC0) == 0x80)
-        --n;
+    qsizetype units = 0;
+    for (int n = 0; n < TipCharacters && units < text.size(); ++n) {
+        const bool pair = text.at(units).isHighSurrogate() && units + 1 < text.size() &&
+                          text.at(units + 1).isLowSurrogate();
+        units += pair ? 2 : 1;
+    }
+    const QByteArray bytes = text.left(units).toUtf8();
     std::memset(data.szTip, 0, sizeof data.szTip);
-    std::memcpy(data.szTip, bytes.constData(), size_t(n));
+    std::memcpy(data.szTip, bytes.constData(),
+                size_t(std::min<qsizetype>(bytes.size(), TipFieldSize - 1)));
 }
 
 QString TipText(const NOTIFYICONDATAA& data) {
@@ -249,8 +304,11 @@ std::vector<uint32_t> MouseMessagesFor(QSystemTrayIcon::ActivationReason reason)
 }
 
 bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATAA& data) {
-    static TrayShell real;
-    return (Installed() ? Installed() : &real)->NotifyIcon(message, data);
+    return Current().NotifyIcon(message, data);
+}
+
+void SetNotifyMenu(const NOTIFYICONDATAA& data, QMenu* menu) {
+    Current().NotifyMenu(data, menu);
 }
 
 void SetNotifyShell(NotifyShell* shell) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QIcon;
+class QMenu;
 
 namespace platform {
 
@@ -23,8 +24,10 @@ constexpr uint32_t NIF_TIP = 4;
 
 // Size of the request record in the shell's layout.
 constexpr uint32_t NotifyIconDataSize = 88;
-// Bytes of the tooltip field; the text holds one fewer and ends in a zero byte.
-constexpr int TipFieldSize = 64;
+// Characters the tooltip holds, and the bytes of its field: room for that many characters in
+// UTF-8 (four bytes at most each) and the zero byte.
+constexpr int TipCharacters = 63;
+constexpr int TipFieldSize = TipCharacters * 4 + 1;
 
 // The request: which icon (window and number), what is given (uFlags), the callback message
 // sent to the window on mouse input, the picture and the tooltip text (UTF-8, zero-terminated).
@@ -38,8 +41,9 @@ struct NOTIFYICONDATAA {
     char szTip[TipFieldSize] = {};
 };
 
-// Puts the text into szTip: at most 63 bytes, cut before a character that would not fit whole,
-// then a zero byte; the rest of the field is zeroed. The copy never runs past the field.
+// Puts the text into szTip: its first 63 characters (a character outside the basic plane counts
+// as one, never split), then a zero byte; the rest of the field is zeroed. The copy never runs
+// past the field.
 void SetTip(NOTIFYICONDATAA& data, const QString& text);
 // The text held in szTip (up to its zero byte or the end of the field).
 QString TipText(const NOTIFYICONDATAA& data);
@@ -54,10 +58,20 @@ public:
     // An icon added while there is no notification area is kept and shown as soon as one
     // appears.
     virtual bool NotifyIcon(uint32_t message, const NOTIFYICONDATAA& data) = 0;
+    // Gives the icon a menu for the notification areas that show an item's menu themselves: the
+    // same commands in the same order with the same separators, each choice triggering the very
+    // action of the given menu. nullptr takes it away. Areas that report a right click to the
+    // program never show it; the program shows its own menu then.
+    virtual void NotifyMenu(const NOTIFYICONDATAA& data, QMenu* menu) {
+        (void)data;
+        (void)menu;
+    }
 };
 
 // Hands the request to the shell in use.
 bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATAA& data);
+// Hands the icon's menu to the shell in use (see NotifyShell::NotifyMenu).
+void SetNotifyMenu(const NOTIFYICONDATAA& data, QMenu* menu);
 // Puts another shell in place (not owned); nullptr restores the real one.
 void SetNotifyShell(NotifyShell* shell);
 

@@ -1,12 +1,22 @@
-// Skip-taskbar state on X11, set through xcb on the window Qt created.
+// What window managers are told on X11 beyond Qt's window flags (taskbar, workspaces, owners,
+// frames), through xcb on the windows Qt created.
 #include "platform/WindowSystem.h"
 
+#include "platform/Screen.h"
+
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QGuiApplication>
+#include <QMargins>
+#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <optional>
+#include <thread>
 #include <vector>
 #include <xcb/xcb.h>
 
@@ -19,25 +29,30 @@ xcb_connection_t* Connection() {
 }
 
 // The atoms this layer uses. They live as long as the server, so they are asked for once per
-// connection, all three in one round trip.
+// connection, all in one round trip.
 struct StateAtoms {
     xcb_atom_t state = XCB_ATOM_NONE;
     xcb_atom_t skipTaskbar = XCB_ATOM_NONE;
     xcb_atom_t skipPager = XCB_ATOM_NONE;
+    xcb_atom_t sticky = XCB_ATOM_NONE;
+    xcb_atom_t desktop = XCB_ATOM_NONE;
 };
 
 const StateAtoms& Atoms(xcb_connection_t* c) {
     static xcb_connection_t* cachedFor = nullptr;
     static StateAtoms atoms;
     if (cachedFor == c) return atoms;
-    const char* names[3] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR",
-                            "_NET_WM_STATE_SKIP_PAGER"};
-    xcb_atom_t* targets[3] = {&atoms.state, &atoms.skipTaskbar, &atoms.skipPager};
-    xcb_intern_atom_cookie_t cookies[3];
-    for (int i = 0; i < 3; ++i)
+    constexpr int count = 5;
+    const char* names[count] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR",
+                                "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_STATE_STICKY",
+                                "_NET_WM_DESKTOP"};
+    xcb_atom_t* targets[count] = {&atoms.state, &atoms.skipTaskbar, &atoms.skipPager, &atoms.sticky,
+                                  &atoms.desktop};
+    xcb_intern_atom_cookie_t cookies[count];
+    for (int i = 0; i < count; ++i)
         cookies[i] = xcb_intern_atom(c, 0, uint16_t(std::strlen(names[i])), names[i]);
     bool complete = true;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < count; ++i) {
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookies[i], nullptr);
         *targets[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
         complete = complete && reply;
@@ -56,16 +71,30 @@ xcb_window_t LiveWindow(QWidget* window) {
     return static_cast<xcb_window_t>(window->winId());
 }
 
-} // namespace
+// Sends the window manager a request about a mapped window, as the window-manager hints say.
+void AskWindowManager(xcb_connection_t* c, xcb_window_t id, xcb_atom_t type,
+                      std::initializer_list<uint32_t> data) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof event);
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = id;
+    event.type = type;
+    std::copy(data.begin(), data.end(), event.data.data32);
+    xcb_send_event(c, 0, screen->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+}
 
-void KeepOffTaskbar(QWidget* window) {
+// Adds one or two states to the window's _NET_WM_STATE (second: none for one).
+void AddStates(QWidget* window, xcb_atom_t first, xcb_atom_t second = XCB_ATOM_NONE) {
     xcb_connection_t* c = Connection();
     if (!c || !window) return;
     const xcb_window_t id = LiveWindow(window);
-    const StateAtoms& names = Atoms(c);
-    if (names.skipPager == XCB_ATOM_NONE) return; // the server did not answer
-    const xcb_atom_t state = names.state;
-    const xcb_atom_t wanted[2] = {names.skipTaskbar, names.skipPager};
+    const xcb_atom_t state = Atoms(c).state;
+    if (first == XCB_ATOM_NONE) return; // the server did not answer
+    const xcb_atom_t wanted[2] = {first, second};
 
     // An unmapped window: the window manager reads the property when the window is mapped.
     // Keep whatever states are already there and add ours.
@@ -78,28 +107,160 @@ void KeepOffTaskbar(QWidget* window) {
     }
     free(reply);
     for (xcb_atom_t a : wanted)
-        if (std::find(atoms.begin(), atoms.end(), a) == atoms.end()) atoms.push_back(a);
+        if (a != XCB_ATOM_NONE && std::find(atoms.begin(), atoms.end(), a) == atoms.end())
+            atoms.push_back(a);
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
                         uint32_t(atoms.size()), atoms.data());
 
-    // A mapped window: ask the window manager, as the window-manager hints say.
-    if (window->isVisible()) {
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-        xcb_client_message_event_t event;
-        std::memset(&event, 0, sizeof event);
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = id;
-        event.type = state;
-        event.data.data32[0] = 1; // _NET_WM_STATE_ADD
-        event.data.data32[1] = wanted[0];
-        event.data.data32[2] = wanted[1];
-        event.data.data32[3] = 1; // normal application
-        xcb_send_event(c, 0, screen->root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&event));
-    }
+    // A mapped window: ask the window manager (1: add; 1: a normal application).
+    if (window->isVisible()) AskWindowManager(c, id, state, {1, wanted[0], wanted[1], 1});
     xcb_flush(c);
+}
+
+// Gives a window its owner each time it is shown: Qt makes the native window anew after some
+// changes, and the owner's may be new too (the bar's stay-on-top switch re-creates it).
+class Owned final : public QObject {
+public:
+    Owned(QWidget* window, QWidget* owner) : QObject(window), Owner(owner) {
+        setObjectName(Name());
+    }
+    static QString Name() { return QStringLiteral("owner of the window"); }
+    void Apply(QWidget* window) const {
+        QWindow* handle = window->windowHandle();
+        QWindow* ownerHandle = Owner ? Owner->windowHandle() : nullptr;
+        if (handle && ownerHandle && handle != ownerHandle) handle->setTransientParent(ownerHandle);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) Apply(static_cast<QWidget*>(watched));
+        return false;
+    }
+    QPointer<QWidget> Owner;
+};
+
+xcb_atom_t Intern(xcb_connection_t* c, const char* name) {
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return atom;
+}
+
+// The frame extents the window manager put on the window (left, right, top, bottom), if any.
+std::optional<QMargins> ReadFrameExtents(xcb_connection_t* c, xcb_window_t id, xcb_atom_t name) {
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, id, name, XCB_ATOM_CARDINAL, 0, 4), nullptr);
+    std::optional<QMargins> extents;
+    if (reply && reply->type == XCB_ATOM_CARDINAL && reply->format == 32 &&
+        xcb_get_property_value_length(reply) == 16) {
+        const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+        extents = QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3]));
+    }
+    free(reply);
+    return extents;
+}
+
+// True when the running window manager says it answers the request.
+bool ManagerSupports(xcb_connection_t* c, xcb_atom_t what) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_atom_t supported = Intern(c, "_NET_SUPPORTED");
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, root, supported, XCB_ATOM_ATOM, 0, 4096), nullptr);
+    bool found = false;
+    if (reply && reply->type == XCB_ATOM_ATOM && reply->format == 32) {
+        const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+        const int n = xcb_get_property_value_length(reply) / 4;
+        found = std::find(data, data + n, what) != data + n;
+    }
+    free(reply);
+    return found;
+}
+
+// The frame Qt found around the window when it was last shown (none before the first showing).
+QMargins KnownFrame(const QWidget* window) {
+    const QRect inner = window->geometry();
+    const QRect outer = window->frameGeometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+// The frame the window manager gives the window. A window not yet shown has none yet: the
+// manager is asked for the extents it will give it, and has a moment to answer. A manager that
+// tells no extents leaves the frame Qt knows.
+QMargins FrameOf(QWidget* window) {
+    xcb_connection_t* c = Connection();
+    if (!c) return KnownFrame(window);
+    const xcb_atom_t extents = Intern(c, "_NET_FRAME_EXTENTS");
+    const xcb_window_t id = static_cast<xcb_window_t>(window->winId());
+    if (auto known = ReadFrameExtents(c, id, extents)) return *known;
+    const xcb_atom_t request = Intern(c, "_NET_REQUEST_FRAME_EXTENTS");
+    if (request == XCB_ATOM_NONE || !ManagerSupports(c, request)) return KnownFrame(window);
+    AskWindowManager(c, id, request, {});
+    xcb_flush(c);
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 250) {
+        if (auto answer = ReadFrameExtents(c, id, extents)) return *answer;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return KnownFrame(window);
+}
+
+QPointer<QWidget>& Main() {
+    static QPointer<QWidget> main;
+    return main;
+}
+
+} // namespace
+
+void SetMainWindow(QWidget* window) {
+    Main() = window;
+}
+
+QWidget* MainWindow() {
+    return Main();
+}
+
+void KeepAbove(QWidget* window, QWidget* owner) {
+    if (!window || !owner || window == owner) return;
+    auto* owned =
+        static_cast<Owned*>(window->findChild<QObject*>(Owned::Name(), Qt::FindDirectChildrenOnly));
+    if (!owned) {
+        owned = new Owned(window, owner);
+        window->installEventFilter(owned);
+    }
+    owned->Owner = owner;
+    owned->Apply(window);
+}
+
+void CentreOnScreen(QWidget* window) {
+    const QSize screen = ScreenSize();
+    const QMargins frame = FrameOf(window);
+    const QSize outer = window->size().grownBy(frame);
+    // The client's place: Qt keeps it where it is put, and the manager frames it around it.
+    const QPoint client((screen.width() - outer.width()) / 2 + frame.left(),
+                        (screen.height() - outer.height()) / 2 + frame.top());
+    window->setGeometry(QRect(client, window->size()));
+}
+
+void KeepOffTaskbar(QWidget* window) {
+    xcb_connection_t* c = Connection();
+    if (!c) return;
+    AddStates(window, Atoms(c).skipTaskbar, Atoms(c).skipPager);
+}
+
+void ShowOnAllDesktops(QWidget* window) {
+    xcb_connection_t* c = Connection();
+    if (!c || !window) return;
+    const StateAtoms& names = Atoms(c);
+    if (names.desktop == XCB_ATOM_NONE) return;
+    // Managers that keep desktops read the property at the map; a mapped window asks.
+    const uint32_t all = 0xFFFFFFFF;
+    const xcb_window_t id = LiveWindow(window);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, names.desktop, XCB_ATOM_CARDINAL, 32, 1,
+                        &all);
+    if (window->isVisible()) AskWindowManager(c, id, names.desktop, {all, 1});
+    // Managers that know only the state (tiling ones among them) read this one.
+    AddStates(window, names.sticky);
 }
 
 bool IsOffTaskbar(QWidget* window) {

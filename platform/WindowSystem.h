@@ -1,4 +1,5 @@
-// What the window system must be told beyond Qt's window flags: keeping windows off the taskbar.
+// What the window system must be told beyond Qt's window flags: keeping windows off the taskbar
+// and on every workspace, which window owns which, and where a framed window is centred.
 #pragma once
 
 class QWidget;
@@ -9,6 +10,25 @@ namespace platform {
 // and _NET_WM_STATE_SKIP_PAGER on X11). Call it whenever the native window has been (re)created;
 // it does nothing on other platforms.
 void KeepOffTaskbar(QWidget* window);
+
+// Puts the top-level window on every workspace (_NET_WM_DESKTOP 0xFFFFFFFF and the sticky state
+// on X11). Call it like KeepOffTaskbar; it does nothing on other platforms.
+void ShowOnAllDesktops(QWidget* window);
+
+// The window the program's other windows belong to (the bar): dialogs, the details window and
+// error boxes are kept above it. Not owned; nullptr when there is none.
+void SetMainWindow(QWidget* window);
+QWidget* MainWindow();
+
+// Makes the top-level window belong to the owner (WM_TRANSIENT_FOR on X11) from its next
+// showing on: window managers keep it above its owner, also above an owner that stays on top.
+// A null owner, or the window itself, leaves it alone.
+void KeepAbove(QWidget* window, QWidget* owner);
+
+// Places the top-level window so that it is centred on the screen together with the frame the
+// window manager gives it, also before its first showing (the frame's size is then asked of the
+// window manager, as the window-manager hints allow).
+void CentreOnScreen(QWidget* window);
 
 // True when the window currently carries the skip-taskbar state (X11 only; false elsewhere).
 bool IsOffTaskbar(QWidget* window);

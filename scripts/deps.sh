@@ -18,6 +18,7 @@ test_packages=(
     clang libclang-rt-14-dev
     dpkg-dev desktop-file-utils lintian appstream man-db
     wine64 wine
+    openbox tint2 i3-wm xfwm4 xfce4-panel xfconf wmctrl
 )
 
 case "${1:-}" in

@@ -122,13 +122,6 @@ int VirtualKey(const QKeyEvent* event) {
     }
 }
 
-// Places a window so that its outer size is centred on the screen.
-void CentreOnScreen(QWidget* window) {
-    const QSize screen = platform::ScreenSize();
-    const QSize outer = window->frameGeometry().size();
-    window->move((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2);
-}
-
 } // namespace
 
 TDPrefs::TDPrefs()
@@ -264,7 +257,7 @@ bool TDPrefs::event(QEvent* e) {
 }
 
 void TDPrefs::setVisible(bool visible) {
-    if (visible && !isVisible()) CentreOnScreen(this);
+    if (visible && !isVisible()) platform::CentreOnScreen(this);
     QDialog::setVisible(visible);
 }
 

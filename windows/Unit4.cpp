@@ -74,9 +74,7 @@ bool TDAbout::event(QEvent* e) {
 
 void TDAbout::setVisible(bool visible) {
     if (visible && !Placed && !isVisible()) {
-        const QSize screen = platform::ScreenSize();
-        const QSize outer = frameGeometry().size();
-        move((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2);
+        platform::CentreOnScreen(this);
         Placed = true;
     }
     QDialog::setVisible(visible);

@@ -143,11 +143,14 @@ e2e_fake_meminfo() {
 # /proc/meminfo (needs root; the test is skipped where that is not allowed).
 e2e_start_vantrel() {
     local bin=$1
+    # E2E_LANG, when set, is the program's language (and only the program's).
+    local run=("$bin")
+    [ -n "${E2E_LANG:-}" ] && run=(env "LANG=$E2E_LANG" "$bin")
     if [ -f "$E2E_TMP/meminfo" ]; then
-        e2e_start_unshared "mount --bind '$E2E_TMP/meminfo' /proc/meminfo" "$bin" \
+        e2e_start_unshared "mount --bind '$E2E_TMP/meminfo' /proc/meminfo" "${run[@]}" \
             >"$E2E_TMP/app.log" 2>&1
     else
-        "$bin" >"$E2E_TMP/app.log" 2>&1 &
+        "${run[@]}" >"$E2E_TMP/app.log" 2>&1 &
         APP=$!
         e2e_track "$APP"
     fi
@@ -328,4 +331,262 @@ e2e_quit() {
     xdotool key --clearmodifiers ctrl+q
     e2e_wait_exit "$2" || status=$?
     [ "$status" = 0 ] || e2e_fail "Ctrl+Q: exit status $status (124: still running)"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Desktops: a session bus, a window manager, the bar among the program's windows, stacking.
+
+# e2e_start_bus [SERVICE...]: starts a session bus of the test's own and exports its address. It
+# starts on demand only the named services of the system's (org.xfce.Xfconf, say), so that
+# nothing else (the accessibility bus, for one) is started behind the test's back.
+e2e_start_bus() {
+    local name
+    e2e_need dbus-daemon
+    mkdir -p "$E2E_TMP/services"
+    for name in "$@"; do
+        cp "/usr/share/dbus-1/services/$name.service" "$E2E_TMP/services/" ||
+            e2e_skip "the D-Bus service $name is not installed"
+    done
+    cat >"$E2E_TMP/bus.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=$E2E_TMP</listen>
+  <servicedir>$E2E_TMP/services</servicedir>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+    dbus-daemon --config-file="$E2E_TMP/bus.conf" --nofork --print-address=3 3>"$E2E_TMP/bus" \
+        2>"$E2E_TMP/bus.log" &
+    e2e_track $!
+    e2e_wait 10 test -s "$E2E_TMP/bus" || e2e_skip "dbus-daemon did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_TMP/bus")
+    export DBUS_SESSION_BUS_ADDRESS
+}
+
+# e2e_start_wm COMMAND...: starts a window manager and waits until it has taken the screen (its
+# check window on the root, as the window-manager hints say).
+e2e_start_wm() {
+    e2e_need "$1" xprop
+    "$@" >"$E2E_TMP/wm.log" 2>&1 &
+    E2E_WM=$!
+    e2e_track "$E2E_WM"
+    e2e_wait 10 e2e_wm_ready || e2e_fail "the window manager $1 did not start: $(tail -n 5 "$E2E_TMP/wm.log")"
+}
+e2e_wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# The settings file, and one value of it ("Top", "Left", ...).
+e2e_store() { echo "$XDG_CONFIG_HOME/vantrel/HKEY_CURRENT_USER.reg"; }
+e2e_stored() { sed -n "s/^\"$1\"=\"\\(.*\\)\"\r\\?\$/\\1/p" "$(e2e_store)"; }
+
+# e2e_bar_of PID [SECONDS]: the id of the bar (the visible 177-pixel-wide window of the process).
+e2e_bar_now() {
+    local w width
+    for w in $(e2e_windows_of "$1"); do
+        read -r width _ <<<"$(e2e_geometry "$w")"
+        [ "${width:-0}" = 177 ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+e2e_bar_of() {
+    e2e_wait "${2:-10}" e2e_bar_now "$1" || return 1
+    e2e_bar_now "$1"
+}
+
+# The window manager's frame of a client window (its ancestor that is a child of the root; the
+# window itself where there is no frame).
+e2e_frame_of() {
+    local w=$1 parent root
+    root=$(xwininfo -root | awk '/Window id:/{print $4}')
+    while :; do
+        parent=$(xwininfo -tree -id "$w" 2>/dev/null | awk '/Parent window id:/{print $4}')
+        [ -z "$parent" ] || [ "$((parent))" = "$((root))" ] && break
+        w=$parent
+    done
+    echo "$w"
+}
+
+# True when the first window (with its frame) is stacked above the second.
+e2e_stacked_above() {
+    local upper lower order
+    upper=$(($(e2e_frame_of "$1")))
+    lower=$(($(e2e_frame_of "$2")))
+    # The root's children, the topmost first.
+    order=$(xwininfo -root -children | awk '/^ +0x/{print $1}' | while read -r id; do echo $((id)); done)
+    [ "$(echo "$order" | grep -n -x "$upper" | cut -d: -f1)" -lt \
+        "$(echo "$order" | grep -n -x "$lower" | cut -d: -f1)" ]
+}
+
+# True while the window is mapped and viewable.
+e2e_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+
+# e2e_tooltip_of PID: the id of a shown tooltip of the process (a viewable override-redirect
+# window less than 60 pixels high that is not the bar).
+e2e_tooltip_of() {
+    local w height
+    for w in $(e2e_windows_of "$1"); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
+        read -r _ height _ <<<"$(e2e_geometry "$w")"
+        [ "${height:-99}" -lt 60 ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+
+# e2e_settings TOP LEFT [NAME=VALUE...]: writes a settings file with the position and the other
+# values given.
+e2e_settings() {
+    local store pair
+    store=$(e2e_store)
+    mkdir -p "$(dirname "$store")"
+    {
+        printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"Top"="%s"\n"Left"="%s"\n' "$1" "$2"
+        shift 2
+        for pair in "$@"; do printf '"%s"="%s"\n' "${pair%%=*}" "${pair#*=}"; done
+    } >"$store"
+}
+
+# e2e_start_at PROGRAM TOP LEFT: starts the program on the stored settings and fails unless the
+# bar comes up 177 x 21 with its top-left corner (its frame's, where it has one) at LEFT TOP. Sets
+# APP (the pid) and BAR (the window).
+e2e_start_at() {
+    local geometry frame
+    e2e_start_vantrel "$1"
+    BAR=$(e2e_bar_of "$APP" 15) || e2e_fail "the bar did not appear"
+    # The window manager's placement, then the bar's own answer to it, may take a moment.
+    e2e_wait 3 e2e_bar_at "$BAR" "$2" "$3"
+    frame=$(e2e_frame_of "$BAR")
+    read -r _ _ fx fy <<<"$(e2e_geometry "$frame")"
+    geometry=$(e2e_geometry "$BAR")
+    e2e_expect_eq "the bar at the saved place (frame at $fx $fy)" "177 21 $3 $2" "$geometry"
+}
+e2e_bar_at() {
+    local frame
+    frame=$(e2e_frame_of "$1")
+    [ "$(e2e_geometry "$1")" = "177 21 $3 $2" ] && [ "$(e2e_geometry "$frame" | cut -d' ' -f3-)" = "$3 $2" ]
+}
+
+# e2e_close_saved TOP LEFT: ends the program as the session's end does (SIGTERM saves like Quit)
+# and fails unless it saved the position LEFT TOP unchanged.
+e2e_close_saved() {
+    kill -TERM "$APP"
+    e2e_wait_exit "$APP" 10 || e2e_fail "the program did not end on SIGTERM (status $?)"
+    e2e_expect_eq "the saved position" "$1 $2" "$(e2e_stored Top) $(e2e_stored Left)"
+}
+
+# e2e_check_workspaces SWITCH BACK: opens the details window (Ctrl+I on the bar); after the
+# command SWITCH (to another workspace) the bar and the details window are still in view; BACK
+# returns.
+e2e_check_workspaces() {
+    local details
+    xdotool windowactivate --sync "$BAR" >/dev/null 2>&1 || xdotool windowfocus --sync "$BAR"
+    xdotool key --clearmodifiers ctrl+i
+    details=$(e2e_window_of "$APP" "Memory Details") || e2e_fail "Ctrl+I showed no details window"
+    eval "$1" >/dev/null 2>&1 || e2e_fail "could not switch workspace: $1"
+    sleep 0.5
+    e2e_viewable "$BAR" || e2e_fail "the bar is not in view on another workspace"
+    e2e_viewable "$details" || e2e_fail "the details window is not in view on another workspace"
+    eval "$2" >/dev/null 2>&1 || e2e_fail "could not switch back: $2"
+    sleep 0.3
+}
+
+# e2e_check_tooltip: with another program's window active, the bar's tooltip shows when the mouse
+# rests on the strip (the bar's settings must have BarTip 1).
+e2e_check_tooltip() {
+    local other active bx by
+    xmessage -geometry +20+500 "another program" >/dev/null 2>&1 &
+    e2e_track $!
+    e2e_wait 10 xdotool search --onlyvisible --class '^Xmessage$' || e2e_fail "xmessage did not show"
+    other=$(xdotool search --onlyvisible --class '^Xmessage$' | head -n1)
+    xdotool windowactivate --sync "$other" >/dev/null 2>&1 || xdotool windowfocus --sync "$other"
+    active=$(xdotool getwindowfocus)
+    [ "$active" != "$BAR" ] || e2e_fail "the bar is still the active window"
+    read -r _ _ bx by <<<"$(e2e_geometry "$BAR")"
+    xdotool mousemove $((bx + 90)) $((by + 10)) sleep 0.1 mousemove $((bx + 92)) $((by + 11))
+    e2e_wait 5 e2e_tooltip_of "$APP" || e2e_fail "no tooltip on the bar while another window is active"
+    xdotool mousemove 5 700
+    e2e_wait 5 eval '! e2e_tooltip_of "$APP"' || true
+}
+
+# e2e_check_dialogs [centred]: the preferences dialog (Ctrl+P on the bar) and the about box (from
+# the bar's menu) come up stacked above the bar and, with "centred", centred on the screen with
+# their frames, the first time too.
+e2e_check_dialogs() {
+    local centred=${1:-}
+    local dialog bx by
+    xdotool windowactivate --sync "$BAR" >/dev/null 2>&1 || xdotool windowfocus --sync "$BAR"
+    xdotool key --clearmodifiers ctrl+p
+    dialog=$(e2e_window_of "$APP" "Vantrel Preferences...") || e2e_fail "Ctrl+P showed no dialog"
+    [ -z "$centred" ] || e2e_check_centred "$dialog" "preferences dialog"
+    e2e_stacked_above "$dialog" "$BAR" || e2e_fail "the bar covers its preferences dialog"
+    wmctrl -c "Vantrel Preferences..." || e2e_fail "the dialog could not be closed"
+    e2e_window_gone "$APP" "Vantrel Preferences..." || e2e_fail "the dialog did not close"
+
+    read -r _ _ bx by <<<"$(e2e_geometry "$BAR")"
+    e2e_right_click_menu $((bx + 90)) $((by + 10)) || e2e_fail "a right click on the bar opened no menu"
+    xdotool key a
+    dialog=$(e2e_window_of "$APP" "About Vantrel...") || e2e_fail "About... showed no about box"
+    [ -z "$centred" ] || e2e_check_centred "$dialog" "about box"
+    e2e_stacked_above "$dialog" "$BAR" || e2e_fail "the bar covers its about box"
+    wmctrl -c "About Vantrel..." || e2e_fail "the about box could not be closed"
+    e2e_window_gone "$APP" "About Vantrel..." || e2e_fail "the about box did not close"
+}
+
+# e2e_right_click_menu X Y: a right click at the point opens a menu of the program ($APP). A
+# click the X server delivers while the program is still leaving a modal state is lost, so a
+# busy machine gets three tries.
+e2e_right_click_menu() {
+    local try
+    for try in 1 2 3; do
+        [ "$try" = 1 ] || echo "note: right click number $try at $1 $2" >&2
+        xdotool mousemove "$1" "$2" sleep 0.2 click 3
+        e2e_wait 3 e2e_popup_of "$APP" && return 0
+    done
+    return 1
+}
+
+# e2e_check_centred WINDOW WHAT: the window with its frame is centred on the screen (to a pixel),
+# once the window manager has placed it.
+e2e_check_centred() {
+    local sw sh
+    read -r sw sh <<<"$(xdpyinfo | awk '/dimensions:/{split($2, d, "x"); print d[1], d[2]}')"
+    e2e_wait 2 e2e_centred "$1" "$sw" "$sh" ||
+        e2e_fail "the $2 is not centred: frame $(e2e_geometry "$(e2e_frame_of "$1")") on ${sw}x$sh"
+}
+e2e_centred() {
+    local w h x y
+    read -r w h x y <<<"$(e2e_geometry "$(e2e_frame_of "$1")")"
+    [ -n "$w" ] && [ $((x - ($2 - w) / 2)) -ge -1 ] && [ $((x - ($2 - w) / 2)) -le 1 ] &&
+        [ $((y - ($3 - h) / 2)) -ge -1 ] && [ $((y - ($3 - h) / 2)) -le 1 ]
+}
+
+# e2e_icon_of PID [SECONDS]: the program's icon embedded in an X11 notification area (a viewable
+# window of the process, square and smaller than 60 x 60).
+e2e_icon_now() {
+    local w width height
+    for w in $(e2e_windows_of "$1"); do
+        read -r width height _ <<<"$(e2e_geometry "$w")"
+        [ "${width:-99}" -lt 60 ] && [ "$width" = "$height" ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+e2e_icon_of() {
+    e2e_wait "${2:-10}" e2e_icon_now "$1" || return 1
+    e2e_icon_now "$1"
+}
+
+# e2e_quit_from_icon TOP LEFT: a right click on the icon in an X11 notification area opens the
+# bar's menu; its Quit ends the program, which saves the position LEFT TOP unchanged.
+e2e_quit_from_icon() {
+    local icon ix iy
+    icon=$(e2e_icon_of "$APP") || e2e_fail "no icon in the notification area"
+    read -r _ _ ix iy <<<"$(e2e_geometry "$icon")"
+    e2e_right_click_menu $((ix + 4)) $((iy + 4)) || e2e_fail "a right click on the icon opened no menu"
+    xdotool key q
+    e2e_wait_exit "$APP" 10 || e2e_fail "Quit from the icon's menu did not end the program (status $?)"
+    e2e_expect_eq "the saved position" "$1 $2" "$(e2e_stored Top) $(e2e_stored Left)"
 }

@@ -189,8 +189,11 @@ TEST_F(TrayIconTest, SwitchingOnWithoutAPictureRemoves) {
     EXPECT_EQ(Bar->IconData.hIcon, nullptr);
 }
 
-TEST(TipField, TextIsCutOnACharacterBoundaryWithinTheField) {
+TEST(TipField, KeepsSixtyThreeCharactersCutOnACharacterBoundary) {
     const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80"); // four bytes, two UTF-16 units
+    // A French tip: the thousands separator is a narrow no-break space, three bytes in UTF-8.
+    const QString french = QString::fromUtf8("Vantrel - [Load: 5\u202F120\u202F000 Kb, 62%]  "
+                                             "[Free: 2\u202F880\u202F000 Kb, 38%]");
     const struct {
         QString text;
         QString expected;
@@ -198,8 +201,13 @@ TEST(TipField, TextIsCutOnACharacterBoundaryWithinTheField) {
         {QString(200, u'x'), QString(63, u'x')},
         {QString(63, u'y'), QString(63, u'y')},
         {QString(64, u'z'), QString(63, u'z')},
-        {QString(40, QChar(0xE9)), QString(31, QChar(0xE9))}, // two bytes each: 62 used
-        {u'a' + smile.repeated(20), u'a' + smile.repeated(15)},
+        {QString(40, QChar(0xE9)), QString(40, QChar(0xE9))},
+        {QString(70, QChar(0xE9)), QString(63, QChar(0xE9))},
+        {u'a' + smile.repeated(20), u'a' + smile.repeated(20)},
+        {u'a' + smile.repeated(70), u'a' + smile.repeated(62)},
+        {QString(62, u'b') + smile + u'c', QString(62, u'b') + smile},
+        {french, french}, // 62 characters, 70 bytes
+        {french + u'!' + u'?', french + u'!'},
         {QString(), QString()},
     };
     for (const auto& c : cases) {
@@ -209,7 +217,7 @@ TEST(TipField, TextIsCutOnACharacterBoundaryWithinTheField) {
         SetTip(data, c.text);
         EXPECT_EQ(TipText(data), c.expected);
         const size_t used = std::strlen(data.szTip);
-        EXPECT_LE(used, 63u);
+        EXPECT_LT(used, sizeof data.szTip);
         for (size_t i = used; i < sizeof data.szTip; ++i)
             EXPECT_EQ(data.szTip[i], '\0') << i;
     }
@@ -451,6 +459,33 @@ TEST_F(RealShellTest, RefusedRequestsChangeNothing) {
     EXPECT_FALSE(Shell_NotifyIconA(NIM_ADD, d));
 }
 
+TEST_F(RealShellTest, HostsThatShowTheMenuThemselvesGetTheMenusOwnActions) {
+    Menu->addAction(QStringLiteral("&About..."));
+    Menu->addSeparator();
+    Menu->addAction(QStringLiteral("&Quit"));
+    ShowAsTheBarDoes();
+    QSystemTrayIcon* tray = Tray();
+    ASSERT_NE(tray, nullptr);
+    QMenu* exported = tray->contextMenu();
+    ASSERT_NE(exported, nullptr);
+    // Not the bar's menu (that one stays an ordinary pop-up), but its very actions in its order,
+    // separators included, so a choice there runs the bar's handler.
+    EXPECT_NE(exported, Menu);
+    EXPECT_EQ(exported->actions(), Menu->actions());
+    // Entries added and taken away later are followed.
+    QAction* cancel = Menu->addAction(QStringLiteral("&Cancel"));
+    Menu->removeAction(Menu->actions().constFirst());
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(exported->actions(), Menu->actions());
+    EXPECT_EQ(exported->actions().constLast(), cancel);
+    // A menu that goes away takes the tray's with it.
+    delete Menu;
+    Menu = nullptr;
+    EXPECT_EQ(tray->contextMenu(), nullptr);
+    Bar->SetShowIcon(false);
+}
+
 TEST_F(RealShellTest, ActivationsReachTheClickLogic) {
     ShowAsTheBarDoes();
     LogHandlers();
@@ -458,7 +493,9 @@ TEST_F(RealShellTest, ActivationsReachTheClickLogic) {
     ASSERT_NE(tray, nullptr);
     EXPECT_TRUE(tray->isVisible());
     EXPECT_EQ(tray->toolTip(), QStringLiteral("Vantrel"));
-    EXPECT_EQ(tray->contextMenu(), nullptr); // the component shows the menu, not Qt
+    // A right click reaches the component, which shows the bar's menu itself; the tray's own
+    // menu is only for hosts that show a menu without asking the program.
+    EXPECT_NE(tray->contextMenu(), Menu);
     Desktop.Cursor = QPoint(10, 20);
     const struct {
         const char* what;

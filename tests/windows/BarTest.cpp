@@ -171,7 +171,7 @@ TEST_F(BarTest, MenuCaptionsAndShortcuts) {
 }
 
 TEST_F(BarTest, ShowDetailsPlacesAndFillsTheWindow) {
-    Vantrel->move(300, 200);
+    Vantrel->Place({300, 200});
     Vantrel->ShowDetails1->trigger();
     EXPECT_TRUE(DetailsShown);
     EXPECT_TRUE(FDetails->isVisible());
@@ -189,7 +189,7 @@ TEST_F(BarTest, ShowDetailsPlacesAndFillsTheWindow) {
     // Again while open: back under the bar, refreshed.
     FDetails->move(10, 10);
     FDetails->Label4->SetCaption("stale");
-    Vantrel->move(0, 768 - 21);
+    Vantrel->Place({0, 768 - 21});
     Vantrel->ShowDetails1Click();
     EXPECT_EQ(FDetails->pos(), QPoint(0, 768)); // below the screen, as asked
     EXPECT_EQ(FDetails->Label4->Caption(), "262,144 Kb");

@@ -25,7 +25,7 @@ protected:
     void SetUp() override {
         WindowsTest::SetUp();
         Vantrel->show();
-        Vantrel->move(300, 200);
+        Vantrel->Place({300, 200});
     }
     // A mouse event on Shape1 at a point of the shape, as the window system delivers it.
     void Mouse(QEvent::Type type, Qt::MouseButton button, QPoint local) {
@@ -58,7 +58,7 @@ TEST_F(BarDrag, EachSettingCombinationMovesAsTheTableSays) {
         BarPrefs.NoMove = c.noMove;
         BarPrefs.FixPos = c.fixPos;
         BarPrefs.BarPos = c.barPos;
-        Vantrel->move(300, 200);
+        Vantrel->Place({300, 200});
         Vantrel->Shape1MouseDown(Qt::LeftButton, 10, 5);
         Vantrel->Shape1MouseMove(30, 12);
         Vantrel->Shape1MouseUp(Qt::LeftButton, 30, 12);
@@ -88,7 +88,7 @@ TEST_F(BarDrag, OnlyWhileAButtonIsHeld) {
 
 TEST_F(BarDrag, MouseEventsOnTheStripDragWithAnyButton) {
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton}) {
-        Vantrel->move(300, 200);
+        Vantrel->Place({300, 200});
         Mouse(QEvent::MouseButtonPress, button, {10, 5});
         // Each step arrives relative to where the bar is now; the pressed point follows the mouse.
         Mouse(QEvent::MouseMove, button, {15, 5});
@@ -123,7 +123,7 @@ TEST_F(BarDrag, TheEdgeCommandMovesOnlyTheEdgeCoordinate) {
         BarPrefs.NoMove = c.noMove;
         BarPrefs.FixPos = c.fixPos;
         BarPrefs.BarPos = c.barPos;
-        Vantrel->move(300, 200);
+        Vantrel->Place({300, 200});
         Vantrel->MoveToFixedEdge();
         EXPECT_EQ(Vantrel->pos(), c.after)
             << "NoMove " << c.noMove << " FixPos " << c.fixPos << " BarPos " << c.barPos;
@@ -134,7 +134,7 @@ TEST_F(BarDrag, StayOnTopChangesKeepThePlaceAndTheWindowShown) {
     // Under X11 (these tests run so from the end-to-end suite too) the change gives the bar a new
     // native window, which must stay off the taskbar.
     const bool x11 = QGuiApplication::platformName() == QStringLiteral("xcb");
-    Vantrel->move(-40, 100);
+    Vantrel->Place({-40, 100});
     for (int32_t aot : {1, 1, 2, 0, 1}) {
         Vantrel->SetStayOnTop(aot);
         QApplication::processEvents();

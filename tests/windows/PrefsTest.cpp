@@ -329,7 +329,7 @@ TEST_F(PrefsTest, OkClosesWithOkEvenWhenTheDelayIsBad) {
 }
 
 TEST_F(PrefsTest, OkStoresTheControlsAndTheBarFinishes) {
-    Vantrel->move(100, 300);
+    Vantrel->Place({100, 300});
     WithDialog([&] {
         DPrefs->EditDelay->setText(QStringLiteral("250"));
         DPrefs->CheckAot->setChecked(true);
@@ -414,7 +414,7 @@ TEST_F(PrefsTest, EdgeOutsideOneToFourIsKept) {
     for (QRadioButton* r :
          {DPrefs->RadioTop, DPrefs->RadioRight, DPrefs->RadioBottom, DPrefs->RadioLeft})
         EXPECT_FALSE(r->isChecked());
-    Vantrel->move(100, 300);
+    Vantrel->Place({100, 300});
     DPrefs->show();
     DPrefs->OKClick();
     EXPECT_EQ(BarPrefs.BarPos, 7);
@@ -425,7 +425,7 @@ TEST_F(PrefsTest, EdgeOutsideOneToFourIsKept) {
 }
 
 TEST_F(PrefsTest, EdgeButtonsGreyedButStored) {
-    Vantrel->move(100, 300);
+    Vantrel->Place({100, 300});
     DPrefs->InitPrefs();
     EXPECT_FALSE(DPrefs->CheckFixPos->isChecked());
     for (QRadioButton* r :
@@ -453,7 +453,7 @@ TEST_F(PrefsTest, ApplyMovesTheBarToTheChosenEdge) {
                  {&TDPrefs::RadioBottom, {100, 768 - 21}},
                  {&TDPrefs::RadioLeft, {0, 300}}};
     for (const auto& c : cases) {
-        Vantrel->move(100, 300);
+        Vantrel->Place({100, 300});
         DPrefs->CheckFixPos->setChecked(true);
         (DPrefs->*c.radio)->setChecked(true);
         DPrefs->Button4->click();

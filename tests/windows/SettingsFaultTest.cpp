@@ -56,12 +56,12 @@ protected:
 };
 
 TEST_F(SettingsFaults, AFullDiskKeepsTheBarOpenAndTheLastSavedValues) {
-    Vantrel->move(10, 20);
+    Vantrel->Place({10, 20});
     ASSERT_TRUE(Quit());
     const QByteArray saved = Stored();
     ASSERT_TRUE(saved.contains("\"Top\"=\"20\"\n\"Left\"=\"10\"\n"));
 
-    Vantrel->move(30, 40);
+    Vantrel->Place({30, 40});
     BarPrefs.Scheme = QStringLiteral("blue");
     {
         FullDisk full;
@@ -81,10 +81,10 @@ TEST_F(SettingsFaults, AFullDiskKeepsTheBarOpenAndTheLastSavedValues) {
 }
 
 TEST_F(SettingsFaults, ASaveKilledBeforeTheReplaceLeavesTheLastSavedValues) {
-    Vantrel->move(10, 20);
+    Vantrel->Place({10, 20});
     ASSERT_TRUE(Quit());
     const QByteArray saved = Stored();
-    Vantrel->move(30, 40);
+    Vantrel->Place({30, 40});
     // A copy of the program killed in the middle of its save, between writing the new file and
     // putting it in place.
     const pid_t child = ::fork();

@@ -98,7 +98,7 @@ TEST_F(Settings, TheTooltipIsReadAsBartipAndWrittenAsBarTip) {
 
 TEST_F(Settings, CloseWritesAllTenValuesInOrderAndARestartReadsThemBack) {
     StartWith("\"Unknown\"=dword:00000001\n");
-    Vantrel->move(-40, 700);
+    Vantrel->Place({-40, 700});
     BarPrefs.Aot = 1;
     BarPrefs.TimerDelay = 300;
     BarPrefs.NoMove = 1;
@@ -212,7 +212,7 @@ TEST_F(Settings, TerminationSignalsCloseAsQuitDoes) {
         QFile::remove(File());
         InstallCloseRequests();
         Vantrel->show();
-        Vantrel->move(12, 34);
+        Vantrel->Place({12, 34});
         ::raise(sig);
         const QDeadlineTimer deadline(5000);
         while (Vantrel->isVisible() && !deadline.hasExpired())

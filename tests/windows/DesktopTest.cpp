@@ -1,0 +1,73 @@
+// The bar among a desktop's windows: its place against a window manager's, the windows it owns.
+#include "TestSupport.h"
+#include "app/Unit1.h"
+#include "platform/ErrorReport.h"
+#include "windows/Unit3.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+using Desktop = vtest::WindowsTest;
+
+TEST_F(Desktop, AManagersPlacementIsAskedBackOnceAndNeverSaved) {
+    Vantrel->Place({100, 200});
+    Vantrel->show();
+    // A manager maps the bar elsewhere, as a tiling one does with a floating window: the bar
+    // asks for its place once more.
+    Vantrel->move(102, 218);
+    EXPECT_EQ(Vantrel->pos(), QPoint(100, 200));
+    // The manager's later moves stand; they are not the user's, and not saved.
+    Vantrel->move(300, 400);
+    EXPECT_EQ(Vantrel->pos(), QPoint(300, 400));
+    bool canClose = false;
+    Vantrel->FormCloseQuery(canClose);
+    Restart();
+    EXPECT_EQ(QPoint(Vantrel->Left(), Vantrel->Top()), QPoint(100, 200));
+    // A drag starts from the user's place, not from where the manager put the bar.
+    Vantrel->show();
+    Vantrel->move(300, 400);
+    Vantrel->move(310, 420);
+    Vantrel->Shape1MouseDown(Qt::LeftButton, 50, 10);
+    Vantrel->Shape1MouseMove(55, 13);
+    Vantrel->Shape1MouseUp(Qt::LeftButton, 55, 13);
+    EXPECT_EQ(QPoint(Vantrel->Left(), Vantrel->Top()), QPoint(105, 203));
+    EXPECT_EQ(Vantrel->pos(), QPoint(105, 203));
+}
+
+TEST_F(Desktop, TheDetailsWindowStaysAboveTheBarAlsoAfterStayOnTopChanges) {
+    Vantrel->show();
+    for (const int aot : {0, 1, 0}) {
+        SCOPED_TRACE(aot);
+        Vantrel->SetStayOnTop(aot); // a new native window for the bar at each change
+        Vantrel->ShowDetails1Click();
+        ASSERT_NE(FDetails->windowHandle(), nullptr);
+        EXPECT_EQ(FDetails->windowHandle()->transientParent(), Vantrel->windowHandle());
+        FDetails->hide();
+    }
+}
+
+TEST_F(Desktop, ErrorBoxesBelongToTheBar) {
+    Vantrel->show();
+    const platform::ErrorReporter recorder = platform::SetErrorReporter(nullptr);
+    const QWindow* owner = nullptr;
+    QString text;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            if (!box || !box->isVisible()) continue;
+            owner = box->windowHandle()->transientParent();
+            text = box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    platform::ReportError(QStringLiteral("Bitmap image is not valid"));
+    platform::SetErrorReporter(recorder);
+    EXPECT_EQ(text, QStringLiteral("Bitmap image is not valid."));
+    EXPECT_EQ(owner, Vantrel->windowHandle());
+}
+
+} // namespace
