@@ -9,10 +9,12 @@
 #include "controls/Form.h"
 #include "controls/Image.h"
 #include "platform/ErrorReport.h"
+#include "platform/Files.h"
 #include "platform/Screen.h"
 #include "platform/WindowSystem.h"
 #include "windows/Unit3.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -130,6 +132,21 @@ void CentreOnScreen(QWidget* window) {
 
 } // namespace
 
+// Watches the whole application for the end of the press that took the focus from the delay
+// field; the press may end on any widget (a list's viewport, say), so no one widget can watch it.
+class TClickEnd : public QObject {
+public:
+    explicit TClickEnd(TDPrefs* dialog) : QObject(dialog), Dialog(dialog) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) Dialog->ClickEnded(watched);
+        return false;
+    }
+
+private:
+    TDPrefs* Dialog;
+};
+
 TDPrefs::TDPrefs()
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -144,6 +161,7 @@ TDPrefs::TDPrefs()
     Image1 = new TImage(this);
     Image1->setGeometry(2, 2, 375, 42);
     Image1->SetPicture(BuiltInPicture(QStringLiteral(":/art/banner.bmp")));
+    Image1->SetMeaning(QStringLiteral("Vantrel"));
 
     GroupBox1 = MakeGroup(this, " Scheme Options ", 3, 51, 185, 248);
     SchemeList = new QListWidget(GroupBox1);
@@ -246,6 +264,8 @@ TDPrefs::TDPrefs()
             [this] { platform::Guarded([this] { Button4Click(); }); });
     EditDir->installEventFilter(this);
     EditDelay->installEventFilter(this);
+    TrackBar1->installEventFilter(this);
+    ClickWatcher = new TClickEnd(this);
 
     platform::Guarded([this] { FormCreate(); });
 }
@@ -275,7 +295,14 @@ void TDPrefs::showEvent(QShowEvent* event) {
 void TDPrefs::keyPressEvent(QKeyEvent* event) {
     // Only keys pressed while the dialog window itself has the focus reach its handler; a key
     // that a control leaves alone ends here, and Enter and Escape press no button.
-    const QWidget* focus = focusWidget();
+    QWidget* focus = focusWidget();
+    // Enter presses the focused button, as Space does.
+    if (auto* button = qobject_cast<QPushButton*>(focus);
+        button && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        event->accept();
+        button->click();
+        return;
+    }
     if (focus && focus != this) {
         event->ignore();
         return;
@@ -297,12 +324,24 @@ bool TDPrefs::eventFilter(QObject* watched, QEvent* e) {
             platform::Guarded([&] { EditDelayKeyDown(code, shift); });
         else if (watched == EditDir)
             platform::Guarded([&] { EditDirKeyDown(code, shift); });
+    } else if (watched == TrackBar1 &&
+               ((e->type() == QEvent::MouseButtonPress && DelayExitPending) ||
+                (e->type() == QEvent::Wheel && EditDelay->hasFocus()))) {
+        // The typed delay is put into effect (or refused with its message) before the track
+        // bar moves from the old position; a refused text leaves the track bar where it is.
+        if (DelayExitPending) {
+            DelayExitPending = false;
+            qApp->removeEventFilter(ClickWatcher);
+        }
+        if (!RunDelayExit()) return true;
     } else if (e->type() == QEvent::FocusOut && watched == EditDelay) {
         // Leaving the field for another control of the dialog, not for another window. The
         // handler runs once the focus has moved, so an error box it raises does not cut into
         // the click that took the focus away; a dialog closed meanwhile needs no slider.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        if (reason == Qt::MouseFocusReason)
+            ExpectClickEnd();
+        else if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             QMetaObject::invokeMethod(
                 this,
                 [this] {
@@ -311,6 +350,35 @@ bool TDPrefs::eventFilter(QObject* watched, QEvent* e) {
                 Qt::QueuedConnection);
     }
     return QDialog::eventFilter(watched, e);
+}
+
+void TDPrefs::ExpectClickEnd() {
+    if (DelayExitPending) return;
+    DelayExitPending = true;
+    qApp->installEventFilter(ClickWatcher);
+}
+
+void TDPrefs::ClickEnded(QObject* receiver) {
+    if (!DelayExitPending) return;
+    DelayExitPending = false;
+    qApp->removeEventFilter(ClickWatcher);
+    if (!isVisible()) return;
+    // OK and Apply read the same text first thing: a bad one is reported there, once.
+    auto* button = qobject_cast<QPushButton*>(receiver);
+    const bool readsDelay = (button == Button1 || button == Button4) && button->isDown();
+    if (readsDelay && !ParseInt(EditDelay->text())) return;
+    // The error box, if any, is dismissed before the release reaches the control, so the click
+    // is done after it.
+    RunDelayExit();
+}
+
+bool TDPrefs::RunDelayExit() {
+    bool accepted = false;
+    platform::Guarded([this, &accepted] {
+        EditDelayExit();
+        accepted = true;
+    });
+    return accepted;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -460,7 +528,12 @@ void TDPrefs::Button2Click() {
 
 void TDPrefs::Button5Click() {
     SchemeList->clear();
-    EditDir->setText(AsciiLower(dirtree1->Directory()));
+    // The folder in lower case, unless that names another folder (one whose name differs only
+    // in case): then the folder as the file system spells it.
+    QString folder = AsciiLower(dirtree1->Directory());
+    const QString onDisk = dirtree1->FolderOnDisk();
+    if (!onDisk.isEmpty() && platform::NativePath(folder) != onDisk) folder = onDisk;
+    EditDir->setText(folder);
     RefreshList(EditDir->text());
     GroupBox3->hide();
 }

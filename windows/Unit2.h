@@ -103,4 +103,16 @@ protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class TClickEnd;
+    // The delay field's exit (as on leaving it), reporting bad text; false when the text was bad.
+    bool RunDelayExit();
+    // A mouse press took the focus from the delay field. The field's text is handled before the
+    // pressed control acts: when the track bar is pressed, before it moves; otherwise when the
+    // press ends, before the click is done.
+    void ExpectClickEnd();
+    void ClickEnded(QObject* receiver);
+    QObject* ClickWatcher = nullptr;
+    bool DelayExitPending = false;
 };

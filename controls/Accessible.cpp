@@ -1,0 +1,131 @@
+// The accessibility interfaces of the label, image and shape controls and of the windows.
+#include "controls/Accessible.h"
+
+#include "controls/Image.h"
+#include "controls/Label.h"
+#include "controls/Shape.h"
+
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QVariant>
+
+namespace {
+
+const char* const WindowMark = "vantrelWindow";
+
+class AccessibleLabel : public QAccessibleWidget {
+public:
+    explicit AccessibleLabel(TLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<const TLabel*>(widget())->Caption();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+class AccessibleImage : public QAccessibleWidget {
+public:
+    explicit AccessibleImage(TImage* image) : QAccessibleWidget(image, QAccessible::Graphic) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<const TImage*>(widget())->Meaning();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+class AccessibleShape : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit AccessibleShape(TShape* shape) : QAccessibleWidget(shape, shape->Accessible.Role) {}
+
+    const TShape::Accessibility& Info() const {
+        return static_cast<const TShape*>(widget())->Accessible;
+    }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && !Info().Name.isEmpty()) return Info().Name;
+        if (t == QAccessible::Description && Info().Description) return Info().Description();
+        if (t == QAccessible::Value && Info().Value) return QString::number(Info().Value());
+        return QAccessibleWidget::text(t);
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ValueInterface && Info().Value)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    // The value can be read, not set: the shape shows a figure the program measures.
+    QVariant currentValue() const override { return Info().Value ? Info().Value() : 0; }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return Info().Maximum; }
+    QVariant minimumValue() const override { return Info().Minimum; }
+    QVariant minimumStepSize() const override { return 1; }
+
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (Info().Press) names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && Info().Press)
+            Info().Press();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+// A window of the program; without a caption it goes by the application's name.
+class AccessibleWindow : public QAccessibleWidget {
+public:
+    explicit AccessibleWindow(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
+
+    QString text(QAccessible::Text t) const override {
+        QString value = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && value.isEmpty()) value = QApplication::applicationName();
+        return value;
+    }
+};
+
+QAccessibleInterface* ControlInterface(const QString& className, QObject* object) {
+    if (className == QLatin1String("TLabel"))
+        return new AccessibleLabel(static_cast<TLabel*>(object));
+    if (className == QLatin1String("TImage"))
+        return new AccessibleImage(static_cast<TImage*>(object));
+    if (className == QLatin1String("TShape"))
+        return new AccessibleShape(static_cast<TShape*>(object));
+    // Plain windows only: a dialog keeps the interface Qt gives dialogs.
+    if (className == QLatin1String("QWidget") && object->property(WindowMark).toBool())
+        return new AccessibleWindow(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void UseAccessibleControls() {
+    static const bool installed = [] {
+        QAccessible::installFactory(ControlInterface);
+        return true;
+    }();
+    (void)installed;
+}
+
+void MarkAccessibleWindow(QWidget* window) {
+    UseAccessibleControls();
+    window->setProperty(WindowMark, true);
+}
+
+// QAccessible::updateAccessibility asks first whether an assistive client listens; asking brings
+// up the accessibility bridge, which no hidden control needs.
+void AnnounceNameChange(QWidget* control) {
+    if (!control->isVisible()) return;
+    QAccessibleEvent event(control, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+void AnnounceValueChange(QWidget* control, int value) {
+    if (!control->isVisible()) return;
+    QAccessibleValueChangeEvent event(control, value);
+    QAccessible::updateAccessibility(&event);
+}
