@@ -76,7 +76,17 @@ public:
     }
 };
 
-// A window of the program; without a caption it goes by the application's name.
+// A picture that only decorates, or a shape that only catches the mouse: nothing to read.
+bool Decorative(const QObject* object) {
+    if (const auto* image = qobject_cast<const TImage*>(object)) return image->Meaning().isEmpty();
+    if (const auto* shape = qobject_cast<const TShape*>(object))
+        return shape->Accessible.Role == QAccessible::Client && shape->Accessible.Name.isEmpty();
+    return false;
+}
+
+// A window of the program; without a caption it goes by the application's name. Its children
+// are the controls that say something: the pictures and shapes that only dress the window are
+// left out, so a screen reader does not stop at a row of nameless images.
 class AccessibleWindow : public QAccessibleWidget {
 public:
     explicit AccessibleWindow(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
@@ -85,6 +95,25 @@ public:
         QString value = QAccessibleWidget::text(t);
         if (t == QAccessible::Name && value.isEmpty()) value = QApplication::applicationName();
         return value;
+    }
+
+    int childCount() const override { return int(Meaningful().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QAccessibleInterface*> children = Meaningful();
+        return index >= 0 && index < children.size() ? children[index] : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return int(Meaningful().indexOf(const_cast<QAccessibleInterface*>(child)));
+    }
+
+private:
+    QList<QAccessibleInterface*> Meaningful() const {
+        QList<QAccessibleInterface*> children;
+        for (int i = 0, n = QAccessibleWidget::childCount(); i < n; ++i)
+            if (QAccessibleInterface* item = QAccessibleWidget::child(i);
+                item && !Decorative(item->object()))
+                children.append(item);
+        return children;
     }
 };
 

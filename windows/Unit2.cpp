@@ -232,6 +232,19 @@ TDPrefs::TDPrefs()
     // The folder group lies over the timer, position and misc groups.
     GroupBox3->raise();
 
+    // Names a screen reader gives the controls without a caption of their own: the fields take
+    // their labels', the others a word.
+    Label3->setBuddy(EditDir);
+    Label1->setBuddy(EditDelay);
+    SchemeList->setAccessibleName(QStringLiteral("Scheme"));
+    TrackBar1->setAccessibleName(QStringLiteral("Refresh delay"));
+    dirtree1->setAccessibleName(QStringLiteral("Schemes folder"));
+    RadioTop->setAccessibleName(QStringLiteral("Top"));
+    RadioLeft->setAccessibleName(QStringLiteral("Left"));
+    RadioRight->setAccessibleName(QStringLiteral("Right"));
+    RadioBottom->setAccessibleName(QStringLiteral("Bottom"));
+    Button2->setAccessibleName(QStringLiteral("Choose the schemes folder"));
+
     // Tab order: the groups in their order, each group's controls in theirs.
     const QList<QWidget*> chain = {SchemeList, EditDir,    Button2,     EditDelay,   TrackBar1,
                                    dirtree1,   Button5,    Button6,     CheckNoMove, RadioTop,
