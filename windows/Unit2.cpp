@@ -139,7 +139,9 @@ public:
     explicit TClickEnd(TDPrefs* dialog) : QObject(dialog), Dialog(dialog) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease) Dialog->ClickEnded(watched);
+        // The release as the widget under the press gets it (the window it is in sees it first).
+        if (event->type() == QEvent::MouseButtonRelease && watched->isWidgetType())
+            Dialog->ClickEnded();
         return false;
     }
 
@@ -255,8 +257,10 @@ TDPrefs::TDPrefs()
 
     connect(SchemeList, &QListWidget::itemDoubleClicked, this,
             [this] { platform::Guarded([this] { SchemeListDblClick(); }); });
-    connect(Button2, &QPushButton::clicked, this,
-            [this] { platform::Guarded([this] { Button2Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] {
+        FinishDelayExit(Button2);
+        platform::Guarded([this] { Button2Click(); });
+    });
     connect(TrackBar1, &QSlider::valueChanged, this,
             [this] { platform::Guarded([this] { TrackBar1Change(); }); });
     connect(Button5, &QPushButton::clicked, this,
@@ -265,16 +269,23 @@ TDPrefs::TDPrefs()
             [this] { platform::Guarded([this] { Button6Click(); }); });
     connect(CheckFixPos, &QCheckBox::toggled, this,
             [this] { platform::Guarded([this] { CheckFixPosClick(); }); });
+    // A click that took the focus from the delay field handles the field's text first.
     connect(Button1, &QPushButton::clicked, this, [this] {
+        FinishDelayExit(Button1);
         // The result is OK before the handler runs, so the dialog closes with OK even when
         // the handler fails.
         setResult(QDialog::Accepted);
         platform::Guarded([this] { Button1Click(); });
         done(QDialog::Accepted);
     });
-    connect(Button3, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
-    connect(Button4, &QPushButton::clicked, this,
-            [this] { platform::Guarded([this] { Button4Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] {
+        FinishDelayExit(Button3);
+        done(QDialog::Rejected);
+    });
+    connect(Button4, &QPushButton::clicked, this, [this] {
+        FinishDelayExit(Button4);
+        platform::Guarded([this] { Button4Click(); });
+    });
     EditDir->installEventFilter(this);
     EditDelay->installEventFilter(this);
     TrackBar1->installEventFilter(this);
@@ -368,20 +379,26 @@ bool TDPrefs::eventFilter(QObject* watched, QEvent* e) {
 void TDPrefs::ExpectClickEnd() {
     if (DelayExitPending) return;
     DelayExitPending = true;
+    qApp->removeEventFilter(ClickWatcher); // installed once
     qApp->installEventFilter(ClickWatcher);
 }
 
-void TDPrefs::ClickEnded(QObject* receiver) {
+void TDPrefs::ClickEnded() {
+    qApp->removeEventFilter(ClickWatcher);
+    // The release is on its way to the control: a button's click handles the field first (see
+    // FinishDelayExit); anything else, or a press that ends off its button, has the field
+    // handled once the release is done. An error box shown before would take the focus from a
+    // pressed button, and the button would drop the click.
+    QMetaObject::invokeMethod(
+        this, [this] { FinishDelayExit(nullptr); }, Qt::QueuedConnection);
+}
+
+void TDPrefs::FinishDelayExit(const QPushButton* clicked) {
     if (!DelayExitPending) return;
     DelayExitPending = false;
-    qApp->removeEventFilter(ClickWatcher);
     if (!isVisible()) return;
     // OK and Apply read the same text first thing: a bad one is reported there, once.
-    auto* button = qobject_cast<QPushButton*>(receiver);
-    const bool readsDelay = (button == Button1 || button == Button4) && button->isDown();
-    if (readsDelay && !ParseInt(EditDelay->text())) return;
-    // The error box, if any, is dismissed before the release reaches the control, so the click
-    // is done after it.
+    if ((clicked == Button1 || clicked == Button4) && !ParseInt(EditDelay->text())) return;
     RunDelayExit();
 }
 

@@ -109,10 +109,12 @@ private:
     // The delay field's exit (as on leaving it), reporting bad text; false when the text was bad.
     bool RunDelayExit();
     // A mouse press took the focus from the delay field. The field's text is handled before the
-    // pressed control acts: when the track bar is pressed, before it moves; otherwise when the
-    // press ends, before the click is done.
+    // pressed control acts: when the track bar is pressed, before it moves; when a button is
+    // clicked, before its action; otherwise once the press has ended.
     void ExpectClickEnd();
-    void ClickEnded(QObject* receiver);
+    void ClickEnded();
+    // Handles the field's text if a press left it pending (clicked: the button about to act).
+    void FinishDelayExit(const QPushButton* clicked);
     QObject* ClickWatcher = nullptr;
     bool DelayExitPending = false;
 };

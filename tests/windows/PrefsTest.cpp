@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -690,6 +691,14 @@ TEST_F(PrefsTest, AClickFromTheDelayFieldReportsABadDelayOnceAndThenActs) {
         {Ok, "2500", 2500, true, 2500},     {Apply, "2500", 2500, false, 2500},
         {Cancel, "2500", 1500, true, 2500}, {Folder, "2500", 1500, false, 2500},
     };
+    // Each report shows a real modal box for a moment: it takes the focus from the pressed
+    // button, as the box does on a desktop.
+    const platform::ErrorReporter recorder = platform::SetErrorReporter([](const QString& text) {
+        Errors().append(text);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Vantrel"), text, QMessageBox::Ok);
+        QTimer::singleShot(50, &box, &QMessageBox::accept);
+        box.exec();
+    });
     for (const int pause : {0, 300}) {
         for (const Case& c : cases) {
             const std::string row = std::string(c.text) + " button " + std::to_string(c.button) +
@@ -726,6 +735,7 @@ TEST_F(PrefsTest, AClickFromTheDelayFieldReportsABadDelayOnceAndThenActs) {
             EXPECT_EQ(folderShown, c.button == Folder) << row;
         }
     }
+    platform::SetErrorReporter(recorder);
 }
 
 // A press on the track bar's groove while the delay field has the focus: the typed text is
