@@ -318,9 +318,9 @@ void TDPrefs::showEvent(QShowEvent* event) {
 
 void TDPrefs::keyPressEvent(QKeyEvent* event) {
     // Only keys pressed while the dialog window itself has the focus reach its handler; a key
-    // that a control leaves alone ends here, and Enter and Escape press no button.
+    // that a control leaves alone ends here. Enter presses the focused button, as Space does;
+    // pressed in any other control, Enter and Escape press no button.
     QWidget* focus = focusWidget();
-    // Enter presses the focused button, as Space does.
     if (auto* button = qobject_cast<QPushButton*>(focus);
         button && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
         event->accept();
@@ -348,16 +348,15 @@ bool TDPrefs::eventFilter(QObject* watched, QEvent* e) {
             platform::Guarded([&] { EditDelayKeyDown(code, shift); });
         else if (watched == EditDir)
             platform::Guarded([&] { EditDirKeyDown(code, shift); });
-    } else if (watched == TrackBar1 &&
-               ((e->type() == QEvent::MouseButtonPress && DelayExitPending) ||
-                (e->type() == QEvent::Wheel && EditDelay->hasFocus()))) {
+    } else if (watched == TrackBar1 && e->type() == QEvent::MouseButtonPress && DelayExitPending) {
         // The typed delay is put into effect (or refused with its message) before the track
         // bar moves from the old position; a refused text leaves the track bar where it is.
-        if (DelayExitPending) {
-            DelayExitPending = false;
-            qApp->removeEventFilter(ClickWatcher);
-        }
+        DelayExitPending = false;
+        qApp->removeEventFilter(ClickWatcher);
         if (!RunDelayExit()) return true;
+    } else if (watched == TrackBar1 && e->type() == QEvent::Wheel && EditDelay->hasFocus()) {
+        // The wheel works the control that has the focus: it does not overwrite a typed delay.
+        return true;
     } else if (e->type() == QEvent::FocusOut && watched == EditDelay) {
         // Leaving the field for another control of the dialog, not for another window. The
         // handler runs once the focus has moved, so an error box it raises does not cut into

@@ -28,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <functional>
 
 namespace {
@@ -770,6 +771,16 @@ TEST_F(PrefsTest, TheTypedDelayIsHandledBeforeTheTrackBarActs) {
             EXPECT_EQ(field->text(), "12x");
         }
     }
+    // The wheel over the track bar leaves a typed delay alone while the field has the focus.
+    field->setFocus(Qt::MouseFocusReason);
+    field->setText(QStringLiteral("777"));
+    const int before = slider->value();
+    const QPointF middle(slider->width() / 2.0, slider->height() / 2.0);
+    QWheelEvent wheel(middle, slider->mapToGlobal(middle), {}, QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(slider, &wheel);
+    EXPECT_EQ(slider->value(), before);
+    EXPECT_EQ(field->text(), "777");
 }
 
 // The folder tree's OK gives the field a path that leads to the folder picked, also when
