@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -213,11 +214,12 @@ QString Resolve(const QString& path) {
         if (resolving && !Exists(native + part)) {
             QString match = FindIgnoringCase(native, part);
             // A Linux name may hold a "\": "back\slash" is looked for as one name before
-            // the rest is taken as not there.
+            // the rest is taken as not there. No name is longer than NAME_MAX bytes.
             QString joined = part;
             for (qsizetype k = i + 1; match.isEmpty() && k < parts.size(); ++k) {
                 if (parts[k] == QLatin1String(".") || parts[k] == QLatin1String("..")) break;
                 joined += u'\\' + parts[k];
+                if (joined.size() > NAME_MAX) break;
                 match = Exists(native + joined) ? joined : FindIgnoringCase(native, joined);
                 if (!match.isEmpty()) i = k;
             }
