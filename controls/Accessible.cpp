@@ -145,16 +145,16 @@ void MarkAccessibleWindow(QWidget* window) {
     window->setProperty(WindowMark, true);
 }
 
-// QAccessible::updateAccessibility asks first whether an assistive client listens; asking brings
-// up the accessibility bridge, which no hidden control needs.
+// Nothing is said unless an assistive client listens. Asking whether one does brings up the
+// accessibility bridge, which no hidden control needs (nor the bar before it is on screen).
 void AnnounceNameChange(QWidget* control) {
-    if (!control->isVisible()) return;
+    if (!control->isVisible() || !QAccessible::isActive()) return;
     QAccessibleEvent event(control, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&event);
 }
 
 void AnnounceValueChange(QWidget* control, int value) {
-    if (!control->isVisible()) return;
+    if (!control->isVisible() || !QAccessible::isActive()) return;
     QAccessibleValueChangeEvent event(control, value);
     QAccessible::updateAccessibility(&event);
 }
