@@ -4,6 +4,7 @@
 #include "app/Figures.h"
 #include "app/Helpers.h"
 #include "components/WTaskBar.h"
+#include "controls/Accessible.h"
 #include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
@@ -24,12 +25,14 @@
 #include <QCoreApplication>
 #include <QHelpEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QToolTip>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -41,6 +44,11 @@ TImage* MakeImage(QWidget* parent, int left, int top, int width, int height) {
     auto* image = new TImage(parent);
     image->setGeometry(left, top, width, height);
     return image;
+}
+
+// The load as a screen reader reads it: per cent of a whole.
+int AccessibleLoad(int32_t loadPercent) {
+    return std::clamp<int32_t>(loadPercent, 0, 100);
 }
 
 TImage* MakeHolder(QWidget* parent, int left, int top, const char* resource) {
@@ -106,6 +114,13 @@ void TVantrel::BuildControls() {
     Shape1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { Shape1MouseDown(b, x, y); };
     Shape1->OnMouseMove = [this](int x, int y) { Shape1MouseMove(x, y); };
     Shape1->OnMouseUp = [this](Qt::MouseButton b, int x, int y) { Shape1MouseUp(b, x, y); };
+    // The strip is what the keyboard and a screen reader reach: a progress bar of the load in
+    // per cent (a full memory reads 100), described by the bar's tooltip text.
+    Shape1->setFocusPolicy(Qt::StrongFocus);
+    Shape1->Accessible.Role = QAccessible::ProgressBar;
+    Shape1->Accessible.Name = QStringLiteral("Memory load");
+    Shape1->Accessible.Value = [] { return AccessibleLoad(MemFig.LoadPercent); };
+    Shape1->Accessible.Description = [this] { return Hint; };
 
     res_back = MakeHolder(this, 1, 24, ":/scheme/back.bmp");
     res_bar = MakeHolder(this, 13, 24, ":/scheme/bar.bmp");
@@ -160,8 +175,10 @@ void TVantrel::FormCreate() {
     Dragging = false;
     DetailsShown = false;
     MemFig.LastBarWidth = 0;
+    // The timer is switched on whatever the delay: an interval of 0 only keeps it from firing
+    // until the preferences give it one.
+    TimerEnabled = true;
     SetTimerInterval(BarPrefs.TimerDelay);
-    if (BarPrefs.TimerDelay > 0) SuperTimer1->start();
     Timer();
 }
 
@@ -280,6 +297,18 @@ void TVantrel::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
+void TVantrel::keyPressEvent(QKeyEvent* event) {
+    // The menu key and Shift+F10 open the menu at the bar, as a right click does at the mouse.
+    const bool menuKey = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (menuKey || shiftF10) {
+        event->accept();
+        PopupAt(mapToGlobal(QPoint(0, height())));
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void TVantrel::PopupAt(const QPoint& screenPos) {
     PopupMenu1->exec(screenPos);
 }
@@ -325,16 +354,15 @@ void TVantrel::Quit1Click() {
 }
 
 void TVantrel::SetTimerInterval(int32_t delay) {
-    // An interval of 0 (or one that Windows would read as an unsigned value of weeks) stops
-    // the timer; an enabled timer keeps running at the new interval.
-    const bool enabled = SuperTimer1->isActive();
+    // An interval of 0 (or one that Windows would read as an unsigned value of weeks) keeps
+    // the timer from firing; a switched-on timer runs again as soon as it gets an interval.
     if (delay <= 0) {
         SuperTimer1->stop();
         SuperTimer1->setInterval(0);
         return;
     }
     SuperTimer1->setInterval(std::max<int32_t>(delay, MinimumTimerInterval));
-    if (enabled) SuperTimer1->start();
+    if (TimerEnabled) SuperTimer1->start();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -344,6 +372,10 @@ void TVantrel::Timer() {
     MemFig.MemStatus = platform::Memory().Query();
     MemFig.LoadPercent = LoadPercentOf(MemFig.MemStatus);
     MemFig.BarWidth = BarWidthOf(MemFig.LoadPercent, MemFig.BarScale);
+    if (const int load = AccessibleLoad(MemFig.LoadPercent); load != AnnouncedLoad) {
+        AnnouncedLoad = load;
+        AnnounceValueChange(Shape1, load);
+    }
     if (MemFig.BarWidth == MemFig.LastBarWidth) return;
     if (MemFig.BarWidth < MemFig.LastBarWidth || MemFig.LastBarWidth == 0) paintbackground();
     MemFig.LastBarWidth = MemFig.BarWidth;

@@ -81,7 +81,8 @@ public:
     bool StaysOnTop() const;
     // Moves the bar against the edge BarPos names when FixPos is 1 (the preferences commands).
     void MoveToFixedEdge();
-    // Sets the timer interval as the preferences commands do (an interval of 0 stops it).
+    // Sets the timer interval as the preferences commands do (an interval of 0 stops it until
+    // the next interval above 0).
     void SetTimerInterval(int32_t delay);
     // Shows the pop-up menu at a screen point.
     void PopupAt(const QPoint& screenPos);
@@ -102,6 +103,7 @@ protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -110,6 +112,10 @@ private:
     // What the window manager is told of a new native window: no taskbar entry, every workspace.
     void MarkNativeWindow();
     bool InCloseQuery = false;
+    // The timer is switched on (at creation); it fires only while it also has an interval.
+    bool TimerEnabled = false;
+    // The load a screen reader was last told of.
+    int AnnouncedLoad = -1;
     bool ShownOnce = false;
     void BuildControls();
     void BuildMenu();

@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPointer>
+#include <QScrollBar>
 #include <algorithm>
 #include <cerrno>
 
@@ -54,9 +56,9 @@ public:
 
     QPointer<Tdirtree> Owner;
     std::unique_ptr<tdirname> PathRecord;
-    // The path as the file system spells it ("C:\Skins\Blue\"): searched instead of the upper
-    // case Path, so a folder is found at once and never mistaken for another that differs in
-    // case only.
+    // The native path of the folder as the file system spells it ("/home/ann/Skins/"): searched
+    // instead of the upper case Path, so a folder is found at once, never mistaken for another
+    // that differs in case only, and found even when its name holds a "\".
     QString DiskPath;
     int ImageIndex = -1;
     int SelectedIndex = -1;
@@ -199,14 +201,21 @@ QTreeWidgetItem* Tdirtree::AddNode(QTreeWidgetItem* parent, QString path) {
     record->Path = AsciiUpper(path);
     record->Scanned = false;
     auto* node = new TDirNode(this, std::move(record));
-    node->DiskPath = path;
+    // A folder shows its name as the file system has it, a "\" in it included; a drive shows
+    // the name the shell gives it.
+    QString text = info.DisplayName;
+    node->DiskPath = platform::NativePath(path);
     if (parent && parent->type() == TDirNode::NodeType) {
         const auto* above = static_cast<const TDirNode*>(parent);
         const QString& abovePath = above->PathRecord ? above->PathRecord->Path : QString();
-        if (!abovePath.isEmpty() && path.startsWith(abovePath, Qt::CaseInsensitive))
-            node->DiskPath = above->DiskPath + path.mid(abovePath.size());
+        if (!abovePath.isEmpty() && path.startsWith(abovePath, Qt::CaseInsensitive)) {
+            text = path.mid(abovePath.size());
+            text.chop(1);
+            node->DiskPath = above->DiskPath + text + u'/';
+        }
     }
-    node->setText(0, info.DisplayName);
+    if (!node->DiskPath.endsWith(u'/')) node->DiskPath += u'/';
+    node->setText(0, text);
     node->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable |
                    Qt::ItemIsDragEnabled);
     node->ImageIndex = info.IconIndex;
@@ -316,16 +325,11 @@ void Tdirtree::ReadFolder(QTreeWidgetItem* node) {
         NameList.append(name);
         return true;
     });
-    // In the user's order, without regard to case; of names that differ only in case the first
-    // one the file system gave is kept.
+    // In the user's order, without regard to case. Names that differ only in case are
+    // different folders here: each is listed, in the order the file system gave them.
     std::stable_sort(NameList.begin(), NameList.end(), [](const QString& a, const QString& b) {
         return platform::CompareTextLocale(a, b) < 0;
     });
-    NameList.erase(std::unique(NameList.begin(), NameList.end(),
-                               [](const QString& a, const QString& b) {
-                                   return platform::CompareTextLocale(a, b) == 0;
-                               }),
-                   NameList.end());
 
     for (const QString& name : std::as_const(NameList))
         AddFolderNode(node, path + name);
@@ -389,6 +393,68 @@ void Tdirtree::keyPressEvent(QKeyEvent* event) {
     QTreeWidget::keyPressEvent(event);
 }
 
+// ---- Showing nodes
+// -------------------------------------------------------------------------------
+
+void Tdirtree::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTreeWidget::scrollTo(index, hint);
+    if (!index.isValid()) return;
+    // The view only brings the column into view; a deep node's name lies further right. The
+    // column's width and the scroll range follow the nodes now open, not at the next layout.
+    header()->resizeSections(QHeaderView::ResizeToContents);
+    updateGeometries();
+    const QRect item = visualRect(index);
+    if (item.isEmpty()) return;
+    const int left = item.left() - indentation(); // the expand button belongs to the node
+    const int right = item.left() + sizeHintForIndex(index).width();
+    const int room = viewport()->width();
+    int shift = 0;
+    if (right - shift > room) shift = right - room;
+    if (left - shift < 0) shift = left;
+    if (shift != 0) horizontalScrollBar()->setValue(horizontalScrollBar()->value() + shift);
+}
+
+void Tdirtree::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
+    const int step = indentation();
+    if (step <= 0 || !index.isValid()) return;
+    int depth = 0;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        ++depth;
+    const int middle = rect.top() + rect.height() / 2;
+    auto column = [&](int level) { return rect.left() + level * step + step / 2; };
+    auto hasNextSibling = [this](const QModelIndex& node) {
+        return node.sibling(node.row() + 1, 0).isValid();
+    };
+
+    painter->save();
+    QPen dotted(palette().color(QPalette::Dark), 1, Qt::CustomDashLine);
+    dotted.setDashPattern({1.0, 1.0});
+    painter->setPen(dotted);
+    // The node's own column: up to its parent or the root before it, across to its picture,
+    // and down to its next sibling.
+    const int x = column(depth);
+    const bool firstRoot = depth == 0 && index.row() == 0;
+    if (!firstRoot) painter->drawLine(x, rect.top(), x, middle);
+    if (hasNextSibling(index)) painter->drawLine(x, middle, x, rect.bottom());
+    painter->drawLine(x, middle, rect.left() + (depth + 1) * step, middle);
+    // The columns of the ancestors that have siblings still to come.
+    int level = depth - 1;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent(), --level)
+        if (hasNextSibling(up))
+            painter->drawLine(column(level), rect.top(), column(level), rect.bottom());
+
+    if (model()->hasChildren(index)) {
+        const QRect box(x - 4, middle - 4, 8, 8);
+        painter->setPen(palette().color(QPalette::Dark));
+        painter->setBrush(palette().color(QPalette::Base));
+        painter->drawRect(box);
+        painter->setPen(palette().color(QPalette::Text));
+        painter->drawLine(x - 2, middle, x + 2, middle);
+        if (!isExpanded(index)) painter->drawLine(x, middle - 2, x, middle + 2);
+    }
+    painter->restore();
+}
+
 // ---- Selecting ----------------------------------------------------------------------------------
 
 QTreeWidgetItem* Tdirtree::Selected() const {
@@ -418,6 +484,11 @@ QString Tdirtree::Directory() const {
     return record ? record->Path : QStringLiteral("?");
 }
 
+QString Tdirtree::FolderOnDisk() const {
+    const QTreeWidgetItem* node = Selected();
+    return Record(node) ? static_cast<const TDirNode*>(node)->DiskPath : QString();
+}
+
 void Tdirtree::SetDirectory(const QString& value) {
     if (value == QLatin1String("?")) return;
     QString v = value;
@@ -428,8 +499,7 @@ void Tdirtree::SetDirectory(const QString& value) {
             !(attributes & platform::FILE_ATTRIBUTE_DIRECTORY))
             return;
     }
-    const qsizetype levels = v.count(u'\\');
-    if (levels == 0) return;
+    if (!v.contains(u'\\')) return;
     // Before the control is first shown there are no drives yet: the folder is opened once they
     // are listed, so a host that sets it up early does not list the drives at start-up.
     if (!WindowCreated) {
@@ -439,26 +509,36 @@ void Tdirtree::SetDirectory(const QString& value) {
 
     Hourglass wait;
     BeginUpdate();
-    v = AsciiUpper(v);
+    // Down from the drive, one listed folder at a time. A folder name may hold a "\", so the
+    // next node is the one whose path begins the path sought; of names that differ only in case
+    // the one spelled as given wins, and of nested candidates the longer name.
     QTreeWidgetItem* match = nullptr;
-    qsizetype end = -1;
-    for (qsizetype k = 1; k <= levels; ++k) {
-        end = v.indexOf(u'\\', end + 1);
-        const QString prefix = v.left(end + 1);
+    for (;;) {
+        const qsizetype start = match ? Record(match)->Path.size() : 0;
         QTreeWidgetItem* found = nullptr;
+        bool foundExact = false;
         const int count = match ? match->childCount() : topLevelItemCount();
-        for (int i = 0; i < count && !found; ++i) {
+        for (int i = 0; i < count; ++i) {
             QTreeWidgetItem* candidate = match ? match->child(i) : topLevelItem(i);
             const tdirname* record = Record(candidate);
-            if (record && record->Path.compare(prefix, Qt::CaseInsensitive) == 0) found = candidate;
+            if (!record || !v.startsWith(record->Path, Qt::CaseInsensitive)) continue;
+            const bool exact = match && QStringView(v).mid(start, record->Path.size() - start -
+                                                                      1) == candidate->text(0);
+            const qsizetype length = record->Path.size();
+            const qsizetype best = found ? Record(found)->Path.size() : 0;
+            if (!found || (exact && !foundExact) || (exact == foundExact && length > best)) {
+                found = candidate;
+                foundExact = exact;
+            }
         }
         match = found;
         if (!match) break;
         if (!Record(match)->Scanned) ReadFolder(match);
+        if (Record(match)->Path.size() >= v.size()) break;
     }
     if (match) {
         setCurrentItem(match);
-        scrollToItem(match, QAbstractItemView::PositionAtTop);
+        scrollTo(indexFromItem(match), QAbstractItemView::PositionAtTop); // sideways too
     }
     EndUpdate();
 }

@@ -83,6 +83,10 @@ public:
     // exist or one the tree does not show leaves the selection as it was. Written before the
     // control is first shown, the folder is opened when the drives are listed.
     void SetDirectory(const QString& value);
+    // The native path of the selected folder as the file system spells it ("/home/ann/Skins/"),
+    // or empty when none is selected: the one spelling that tells apart folders whose names
+    // differ only in case.
+    QString FolderOnDisk() const;
 
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle value);
@@ -138,6 +142,12 @@ protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    // Brings a node into view, sideways too: its expand button, picture and name.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    // Dotted lines join each node to its parent and its siblings, with a boxed plus or minus on
+    // the nodes that can open.
+    void drawBranches(QPainter* painter, const QRect& rect,
+                      const QModelIndex& index) const override;
 
     // The selected node, if any.
     QTreeWidgetItem* Selected() const;

@@ -1,6 +1,7 @@
 // Image control on QWidget.
 #include "controls/Image.h"
 
+#include "controls/Accessible.h"
 #include "controls/Bitmap.h"
 
 #include <QBitmap>
@@ -8,6 +9,7 @@
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
+    UseAccessibleControls();
 }
 
 void TImage::SetPicture(const QPixmap& picture) {

@@ -27,6 +27,9 @@ public:
 
     void SetWidth(int width) { resize(width, height()); }
     void SetLeft(int left) { move(left, y()); }
+    // What the picture says, for a screen reader; empty for a picture that only decorates.
+    const QString& Meaning() const { return Says; }
+    void SetMeaning(const QString& text) { Says = text; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -38,4 +41,5 @@ private:
     QPixmap Drawn; // Pic, or Pic with its see-through colour masked out
     bool Auto = false;
     bool SeeThrough = false;
+    QString Says;
 };

@@ -1,6 +1,8 @@
 // Label control and the system colour table.
 #include "controls/Label.h"
 
+#include "controls/Accessible.h"
+
 #include <QEvent>
 #include <QPainter>
 
@@ -46,7 +48,9 @@ QColor ResolveColor(int32_t value, const QPalette& palette) {
     return QColor(int(bits & 0xFF), int((bits >> 8) & 0xFF), int((bits >> 16) & 0xFF));
 }
 
-TLabel::TLabel(QWidget* parent) : QWidget(parent) {}
+TLabel::TLabel(QWidget* parent) : QWidget(parent) {
+    UseAccessibleControls();
+}
 
 void TLabel::SetCaption(const QString& text) {
     if (text == Text) return;
@@ -57,6 +61,8 @@ void TLabel::SetCaption(const QString& text) {
     else
         NeedsFit = true;
     update();
+    // A screen reader reads the label's text as its name.
+    AnnounceNameChange(this);
 }
 
 void TLabel::SetFontColor(int32_t value) {

@@ -1,6 +1,8 @@
 // Shape control on QWidget; Qt keeps the mouse with the pressed widget while a button is held.
 #include "controls/Shape.h"
 
+#include "controls/Accessible.h"
+
 #include "platform/ErrorReport.h"
 
 #include <QMouseEvent>
@@ -8,6 +10,7 @@
 
 TShape::TShape(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
+    UseAccessibleControls();
 }
 
 void TShape::SetOutlineVisible(bool on) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -181,6 +182,9 @@ bool Split(const QString& path, QString& start, QStringList& parts) {
 }
 
 QString Resolve(const QString& path) {
+    // A native path that names an entry as it stands is taken as it is, a "\" in a name
+    // included ("/srv/back\slash/").
+    if (path.startsWith(u'/') && path.contains(u'\\') && Exists(path)) return path;
     QString native;
     QStringList parts;
     if (!Split(path, native, parts)) return QString();
@@ -196,7 +200,8 @@ QString Resolve(const QString& path) {
             parts.clear();
         }
     }
-    for (const QString& part : parts) {
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString& part = parts[i];
         if (part == QLatin1String(".")) continue;
         if (part == QLatin1String("..")) {
             if (native.size() > floor) {
@@ -207,7 +212,17 @@ QString Resolve(const QString& path) {
         }
         QString name = part;
         if (resolving && !Exists(native + part)) {
-            const QString match = FindIgnoringCase(native, part);
+            QString match = FindIgnoringCase(native, part);
+            // A Linux name may hold a "\": "back\slash" is looked for as one name before
+            // the rest is taken as not there. No name is longer than NAME_MAX bytes.
+            QString joined = part;
+            for (qsizetype k = i + 1; match.isEmpty() && k < parts.size(); ++k) {
+                if (parts[k] == QLatin1String(".") || parts[k] == QLatin1String("..")) break;
+                joined += u'\\' + parts[k];
+                if (joined.size() > NAME_MAX) break;
+                match = Exists(native + joined) ? joined : FindIgnoringCase(native, joined);
+                if (!match.isEmpty()) i = k;
+            }
             if (match.isEmpty())
                 resolving = false; // the rest does not exist; keep it as given
             else
@@ -238,7 +253,8 @@ bool WildMatch(QStringView pattern, QStringView name) {
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    while (p < pattern.size() && pattern[p] == u'*')
+        ++p;
     return p == pattern.size();
 }
 

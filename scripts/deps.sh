@@ -15,6 +15,7 @@ test_packages=(
     ccache
     libgtest-dev libbenchmark-dev
     xvfb xdotool imagemagick x11-utils trayer dbus dbus-x11
+    at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     clang libclang-rt-14-dev
     dpkg-dev desktop-file-utils lintian appstream man-db
     wine64 wine

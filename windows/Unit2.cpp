@@ -10,10 +10,12 @@
 #include "controls/Form.h"
 #include "controls/Image.h"
 #include "platform/ErrorReport.h"
+#include "platform/Files.h"
 #include "platform/Screen.h"
 #include "platform/WindowSystem.h"
 #include "windows/Unit3.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -124,6 +126,23 @@ int VirtualKey(const QKeyEvent* event) {
 
 } // namespace
 
+// Watches the whole application for the end of the press that took the focus from the delay
+// field; the press may end on any widget (a list's viewport, say), so no one widget can watch it.
+class TClickEnd : public QObject {
+public:
+    explicit TClickEnd(TDPrefs* dialog) : QObject(dialog), Dialog(dialog) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The release as the widget under the press gets it (the window it is in sees it first).
+        if (event->type() == QEvent::MouseButtonRelease && watched->isWidgetType())
+            Dialog->ClickEnded();
+        return false;
+    }
+
+private:
+    TDPrefs* Dialog;
+};
+
 TDPrefs::TDPrefs()
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -138,6 +157,7 @@ TDPrefs::TDPrefs()
     Image1 = new TImage(this);
     Image1->setGeometry(2, 2, 375, 42);
     Image1->SetPicture(BuiltInPicture(QStringLiteral(":/art/banner.bmp")));
+    Image1->SetMeaning(QStringLiteral("Vantrel"));
 
     GroupBox1 = MakeGroup(this, " Scheme Options ", 3, 51, 185, 248);
     SchemeList = new QListWidget(GroupBox1);
@@ -208,6 +228,19 @@ TDPrefs::TDPrefs()
     // The folder group lies over the timer, position and misc groups.
     GroupBox3->raise();
 
+    // Names a screen reader gives the controls without a caption of their own: the fields take
+    // their labels', the others a word.
+    Label3->setBuddy(EditDir);
+    Label1->setBuddy(EditDelay);
+    SchemeList->setAccessibleName(QStringLiteral("Scheme"));
+    TrackBar1->setAccessibleName(QStringLiteral("Refresh delay"));
+    dirtree1->setAccessibleName(QStringLiteral("Schemes folder"));
+    RadioTop->setAccessibleName(QStringLiteral("Top"));
+    RadioLeft->setAccessibleName(QStringLiteral("Left"));
+    RadioRight->setAccessibleName(QStringLiteral("Right"));
+    RadioBottom->setAccessibleName(QStringLiteral("Bottom"));
+    Button2->setAccessibleName(QStringLiteral("Choose the schemes folder"));
+
     // Tab order: the groups in their order, each group's controls in theirs.
     const QList<QWidget*> chain = {SchemeList, EditDir,    Button2,     EditDelay,   TrackBar1,
                                    dirtree1,   Button5,    Button6,     CheckNoMove, RadioTop,
@@ -218,8 +251,10 @@ TDPrefs::TDPrefs()
 
     connect(SchemeList, &QListWidget::itemDoubleClicked, this,
             [this] { platform::Guarded([this] { SchemeListDblClick(); }); });
-    connect(Button2, &QPushButton::clicked, this,
-            [this] { platform::Guarded([this] { Button2Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] {
+        FinishDelayExit(Button2);
+        platform::Guarded([this] { Button2Click(); });
+    });
     connect(TrackBar1, &QSlider::valueChanged, this,
             [this] { platform::Guarded([this] { TrackBar1Change(); }); });
     connect(Button5, &QPushButton::clicked, this,
@@ -228,18 +263,27 @@ TDPrefs::TDPrefs()
             [this] { platform::Guarded([this] { Button6Click(); }); });
     connect(CheckFixPos, &QCheckBox::toggled, this,
             [this] { platform::Guarded([this] { CheckFixPosClick(); }); });
+    // A click that took the focus from the delay field handles the field's text first.
     connect(Button1, &QPushButton::clicked, this, [this] {
+        FinishDelayExit(Button1);
         // The result is OK before the handler runs, so the dialog closes with OK even when
         // the handler fails.
         setResult(QDialog::Accepted);
         platform::Guarded([this] { Button1Click(); });
         done(QDialog::Accepted);
     });
-    connect(Button3, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
-    connect(Button4, &QPushButton::clicked, this,
-            [this] { platform::Guarded([this] { Button4Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] {
+        FinishDelayExit(Button3);
+        done(QDialog::Rejected);
+    });
+    connect(Button4, &QPushButton::clicked, this, [this] {
+        FinishDelayExit(Button4);
+        platform::Guarded([this] { Button4Click(); });
+    });
     EditDir->installEventFilter(this);
     EditDelay->installEventFilter(this);
+    TrackBar1->installEventFilter(this);
+    ClickWatcher = new TClickEnd(this);
 
     platform::Guarded([this] { FormCreate(); });
 }
@@ -268,8 +312,15 @@ void TDPrefs::showEvent(QShowEvent* event) {
 
 void TDPrefs::keyPressEvent(QKeyEvent* event) {
     // Only keys pressed while the dialog window itself has the focus reach its handler; a key
-    // that a control leaves alone ends here, and Enter and Escape press no button.
-    const QWidget* focus = focusWidget();
+    // that a control leaves alone ends here. Enter presses the focused button, as Space does;
+    // pressed in any other control, Enter and Escape press no button.
+    QWidget* focus = focusWidget();
+    if (auto* button = qobject_cast<QPushButton*>(focus);
+        button && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        event->accept();
+        button->click();
+        return;
+    }
     if (focus && focus != this) {
         event->ignore();
         return;
@@ -291,12 +342,23 @@ bool TDPrefs::eventFilter(QObject* watched, QEvent* e) {
             platform::Guarded([&] { EditDelayKeyDown(code, shift); });
         else if (watched == EditDir)
             platform::Guarded([&] { EditDirKeyDown(code, shift); });
+    } else if (watched == TrackBar1 && e->type() == QEvent::MouseButtonPress && DelayExitPending) {
+        // The typed delay is put into effect (or refused with its message) before the track
+        // bar moves from the old position; a refused text leaves the track bar where it is.
+        DelayExitPending = false;
+        qApp->removeEventFilter(ClickWatcher);
+        if (!RunDelayExit()) return true;
+    } else if (watched == TrackBar1 && e->type() == QEvent::Wheel && EditDelay->hasFocus()) {
+        // The wheel works the control that has the focus: it does not overwrite a typed delay.
+        return true;
     } else if (e->type() == QEvent::FocusOut && watched == EditDelay) {
         // Leaving the field for another control of the dialog, not for another window. The
         // handler runs once the focus has moved, so an error box it raises does not cut into
         // the click that took the focus away; a dialog closed meanwhile needs no slider.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        if (reason == Qt::MouseFocusReason)
+            ExpectClickEnd();
+        else if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             QMetaObject::invokeMethod(
                 this,
                 [this] {
@@ -305,6 +367,41 @@ bool TDPrefs::eventFilter(QObject* watched, QEvent* e) {
                 Qt::QueuedConnection);
     }
     return QDialog::eventFilter(watched, e);
+}
+
+void TDPrefs::ExpectClickEnd() {
+    if (DelayExitPending) return;
+    DelayExitPending = true;
+    qApp->removeEventFilter(ClickWatcher); // installed once
+    qApp->installEventFilter(ClickWatcher);
+}
+
+void TDPrefs::ClickEnded() {
+    qApp->removeEventFilter(ClickWatcher);
+    // The release is on its way to the control: a button's click handles the field first (see
+    // FinishDelayExit); anything else, or a press that ends off its button, has the field
+    // handled once the release is done. An error box shown before would take the focus from a
+    // pressed button, and the button would drop the click.
+    QMetaObject::invokeMethod(
+        this, [this] { FinishDelayExit(nullptr); }, Qt::QueuedConnection);
+}
+
+void TDPrefs::FinishDelayExit(const QPushButton* clicked) {
+    if (!DelayExitPending) return;
+    DelayExitPending = false;
+    if (!isVisible()) return;
+    // OK and Apply read the same text first thing: a bad one is reported there, once.
+    if ((clicked == Button1 || clicked == Button4) && !ParseInt(EditDelay->text())) return;
+    RunDelayExit();
+}
+
+bool TDPrefs::RunDelayExit() {
+    bool accepted = false;
+    platform::Guarded([this, &accepted] {
+        EditDelayExit();
+        accepted = true;
+    });
+    return accepted;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -455,7 +552,12 @@ void TDPrefs::Button2Click() {
 
 void TDPrefs::Button5Click() {
     SchemeList->clear();
-    EditDir->setText(AsciiLower(dirtree1->Directory()));
+    // The folder in lower case, unless that names another folder (one whose name differs only
+    // in case): then the folder as the file system spells it.
+    QString folder = AsciiLower(dirtree1->Directory());
+    const QString onDisk = dirtree1->FolderOnDisk();
+    if (!onDisk.isEmpty() && platform::NativePath(folder) != onDisk) folder = onDisk;
+    EditDir->setText(folder);
     RefreshList(EditDir->text());
     GroupBox3->hide();
 }

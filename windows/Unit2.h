@@ -103,4 +103,18 @@ protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class TClickEnd;
+    // The delay field's exit (as on leaving it), reporting bad text; false when the text was bad.
+    bool RunDelayExit();
+    // A mouse press took the focus from the delay field. The field's text is handled before the
+    // pressed control acts: when the track bar is pressed, before it moves; when a button is
+    // clicked, before its action; otherwise once the press has ended.
+    void ExpectClickEnd();
+    void ClickEnded();
+    // Handles the field's text if a press left it pending (clicked: the button about to act).
+    void FinishDelayExit(const QPushButton* clicked);
+    QObject* ClickWatcher = nullptr;
+    bool DelayExitPending = false;
 };

@@ -55,6 +55,10 @@ TFDetails::TFDetails() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) 
     Shape1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { Shape1MouseDown(b, x, y); };
     Shape1->OnMouseMove = [this](int x, int y) { Shape1MouseMove(x, y); };
     Shape1->OnMouseUp = [this](Qt::MouseButton b, int x, int y) { Shape1MouseUp(b, x, y); };
+    // The close box, to a screen reader: a button that closes the window when pressed.
+    Shape1->Accessible.Role = QAccessible::Button;
+    Shape1->Accessible.Name = QStringLiteral("Close");
+    Shape1->Accessible.Press = [this] { close(); };
     res_details = new TImage(this);
     res_details->setGeometry(8, 79, 20, 20);
     res_details->SetPicture(BuiltInPicture(QStringLiteral(":/scheme/details.bmp")));

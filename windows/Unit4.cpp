@@ -39,6 +39,7 @@ TDAbout::TDAbout()
     Image1 = new TImage(this);
     Image1->setGeometry(65, 10, 120, 64);
     Image1->SetPicture(BuiltInPicture(QStringLiteral(":/art/logo.bmp")));
+    Image1->SetMeaning(QStringLiteral("Quillmoor logo"));
     Label1 =
         MakeLine(this, QStringLiteral("Vantrel " VANTREL_VERSION " (c) 1999-2002 Quillmoor"), 84);
     Label2 = MakeLine(this, QStringLiteral("All rights reserved."), 99);

@@ -66,6 +66,24 @@ TEST_F(FilesTest, MapsComponentsWithoutRegardToCase) {
     EXPECT_TRUE(NativePath(QStringLiteral("q:\\skins")).isEmpty());
 }
 
+// A Linux folder name may hold a "\": such a folder is found in Windows form and in native form,
+// even beside a folder named like the part before the "\".
+TEST_F(FilesTest, NamesHoldingABackslashAreFound) {
+    const QString root = Root.path();
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("back\\slash/Blue")));
+    Touch(QStringLiteral("back\\slash/Blue/back.bmp"));
+    const QString inside = root + QStringLiteral("/back\\slash/Blue/back.bmp");
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\back\\slash\\blue\\BACK.BMP")), inside);
+    EXPECT_EQ(NativePath(QStringLiteral("x:\\BACK\\SLASH\\")),
+              root + QStringLiteral("/back\\slash/"));
+    EXPECT_EQ(NativePath(root + QStringLiteral("/back\\slash/Blue\\back.bmp")), inside);
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("back/other")));
+    EXPECT_EQ(NativePath(root + QStringLiteral("/back\\slash/")),
+              root + QStringLiteral("/back\\slash/"));
+    EXPECT_EQ(Names(root + QStringLiteral("/back\\slash/*.*")),
+              (std::vector<QString>{".", "..", "Blue"}));
+}
+
 TEST_F(FilesTest, DotComponentsStayLexical) {
     const QString root = Root.path();
     ASSERT_TRUE(QFile::link(root + "/Skins/Blue", root + "/link"));
@@ -111,9 +129,9 @@ TEST_F(FilesTest, PatternWithoutSeparatorMatchesNamePrefixes) {
     EXPECT_EQ(Names(QStringLiteral("x:\\skins\\?lue")), (std::vector<QString>{"Blue"}));
     // Many stars against a long name that does not match must not take exponential time.
     Touch(QStringLiteral("Skins/") + QString(200, u'a'));
-    EXPECT_TRUE(Names(QStringLiteral("x:\\skins\\") + QString(40, u'*') + u'a' +
-                      QString(40, u'*') + u'b')
-                    .empty());
+    EXPECT_TRUE(
+        Names(QStringLiteral("x:\\skins\\") + QString(40, u'*') + u'a' + QString(40, u'*') + u'b')
+            .empty());
 }
 
 TEST_F(FilesTest, UnlistableFolderFails) {

@@ -10,8 +10,11 @@
 #include "windows/Unit3.h"
 #include "windows/Unit4.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -328,6 +331,91 @@ TEST_F(BarTest, WindowsAreCreatedOnceInOrderAndHidden) {
     EXPECT_TRUE(Vantrel->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(FDetails->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_FALSE(FDetails->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(BarTest, MenuKeyAndShiftF10OpenTheMenuAtTheBar) {
+    Vantrel->show();
+    EXPECT_EQ(Vantrel->Shape1->focusPolicy(), Qt::StrongFocus);
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool opens;
+    } keys[] = {{Qt::Key_Menu, Qt::NoModifier, true},
+                {Qt::Key_F10, Qt::ShiftModifier, true},
+                {Qt::Key_F10, Qt::NoModifier, false},
+                {Qt::Key_F10, Qt::ControlModifier, false}};
+    for (const auto& k : keys) {
+        bool shown = false;
+        QPoint at;
+        QTimer::singleShot(0, Vantrel, [&] {
+            shown = Vantrel->PopupMenu1->isVisible();
+            at = Vantrel->PopupMenu1->pos();
+            Vantrel->PopupMenu1->close();
+        });
+        QTest::keyClick(Vantrel->Shape1, k.key, k.modifiers);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shown, k.opens) << k.key << " " << k.modifiers;
+        if (k.opens) {
+            EXPECT_EQ(at, Vantrel->mapToGlobal(QPoint(0, 21)));
+        }
+    }
+}
+
+// What a screen reader finds, asked through Qt's accessibility interfaces.
+TEST_F(BarTest, ScreenReaderSeesTheLoadTheFiguresAndTheCloseBox) {
+    Vantrel->show();
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(Vantrel->Shape1);
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(bar->role(), QAccessible::ProgressBar);
+    EXPECT_EQ(bar->text(QAccessible::Name), "Memory load");
+    EXPECT_EQ(bar->text(QAccessible::Description), Vantrel->Hint);
+    QAccessibleValueInterface* value = bar->valueInterface();
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->currentValue().toInt(), 64);
+    EXPECT_EQ(value->minimumValue().toInt(), 0);
+    EXPECT_EQ(value->maximumValue().toInt(), 100);
+    EXPECT_TRUE(bar->state().focusable);
+    // The value follows the figures; a machine whose memory is all in use reads 100.
+    for (const auto& [avail, load] : {std::pair<uint64_t, int>{134217728, 51}, {0, 100}}) {
+        Memory.Status.AvailPhys = avail;
+        Vantrel->Timer();
+        EXPECT_EQ(value->currentValue().toInt(), load);
+        EXPECT_EQ(bar->text(QAccessible::Description), Vantrel->Hint);
+    }
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(Vantrel);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), "Vantrel");
+
+    Memory.Status.AvailPhys = 100663296;
+    Vantrel->Timer();
+    Vantrel->ShowDetails1->trigger();
+    QAccessibleInterface* details = QAccessible::queryAccessibleInterface(FDetails);
+    EXPECT_EQ(details->role(), QAccessible::Window);
+    EXPECT_EQ(details->text(QAccessible::Name), "Memory Details");
+    QStringList texts;
+    for (TLabel* label : {FDetails->Label1, FDetails->Label2, FDetails->Label3, FDetails->Label4,
+                          FDetails->Label5, FDetails->Label6}) {
+        QAccessibleInterface* item = QAccessible::queryAccessibleInterface(label);
+        EXPECT_EQ(item->role(), QAccessible::StaticText);
+        texts << item->text(QAccessible::Name);
+    }
+    EXPECT_EQ(texts, QStringList({"Total :", "Load :", "Free :", "262,144 Kb", "64% | 167,772 Kb",
+                                  "36% | 94,372 Kb"}));
+    QAccessibleInterface* close = QAccessible::queryAccessibleInterface(FDetails->Shape1);
+    EXPECT_EQ(close->role(), QAccessible::Button);
+    EXPECT_EQ(close->text(QAccessible::Name), "Close");
+    ASSERT_TRUE(close->actionInterface());
+    EXPECT_TRUE(close->actionInterface()->actionNames().contains(
+        QAccessibleActionInterface::pressAction()));
+    close->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(FDetails->isVisible());
+    EXPECT_FALSE(DetailsShown);
+
+    // The pictures that say something are named; the others only decorate.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(DPrefs->Image1)->text(QAccessible::Name),
+              "Vantrel");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Vantrel->IBack)->role(), QAccessible::Graphic);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Vantrel->IBack)->text(QAccessible::Name), "");
 }
 
 } // namespace

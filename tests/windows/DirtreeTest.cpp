@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 #include <unistd.h>
@@ -151,20 +153,117 @@ TEST_F(DirtreeWindow, ExpandingReadsSortedFoldersAndProbesThem) {
     EXPECT_TRUE(Texts(Expanded(*tree, "C:\\")).contains(QStringLiteral("Later")));
 }
 
-TEST_F(DirtreeWindow, NamesDifferingOnlyInCaseAreListedOnce) {
+TEST_F(DirtreeWindow, CaseSiblingsAndBackslashNamesAreListedAsTheyAreAndOpenThemselves) {
     QDir(Native("h")).mkpath(QStringLiteral("Music/Rock"));
     QDir(Native("h")).mkpath(QStringLiteral("MUSIC/Jazz"));
     QDir(Native("h")).mkpath(QStringLiteral("art"));
+    QDir(Native("h")).mkpath(QStringLiteral("back\\slash/Inner"));
     auto tree = Shown();
     QTreeWidgetItem* h = Expanded(*tree, "H:\\");
-    ASSERT_EQ(h->childCount(), 2);
+    ASSERT_EQ(h->childCount(), 4);
     EXPECT_EQ(h->child(0)->text(0), QStringLiteral("art"));
-    QTreeWidgetItem* music = h->child(1);
-    EXPECT_EQ(Tdirtree::Record(music)->Path, QStringLiteral("H:\\MUSIC\\"));
-    // The folder kept is the one read below it, whichever spelling the file system gave first.
-    music->setExpanded(true);
-    EXPECT_EQ(Texts(music),
-              music->text(0) == QLatin1String("Music") ? QStringList{"Rock"} : QStringList{"Jazz"});
+    EXPECT_EQ(h->child(1)->text(0), QStringLiteral("back\\slash"));
+    EXPECT_EQ(
+        (QStringList{h->child(2)->text(0), h->child(3)->text(0)}).count(QStringLiteral("MUSIC")),
+        1);
+    EXPECT_EQ(
+        (QStringList{h->child(2)->text(0), h->child(3)->text(0)}).count(QStringLiteral("Music")),
+        1);
+
+    // Each node reads its own folder, and the selected one tells its own native path.
+    for (int i = 1; i < 4; ++i) {
+        QTreeWidgetItem* node = h->child(i);
+        EXPECT_EQ(Texts(node), QStringList{" "}) << node->text(0).toStdString(); // expandable
+        node->setExpanded(true);
+        const QString own = node->text(0) == QStringLiteral("Music")   ? QStringLiteral("Rock")
+                            : node->text(0) == QStringLiteral("MUSIC") ? QStringLiteral("Jazz")
+                                                                       : QStringLiteral("Inner");
+        EXPECT_EQ(Texts(node), QStringList{own}) << node->text(0).toStdString();
+        tree->setCurrentItem(node);
+        EXPECT_EQ(tree->FolderOnDisk(), Native("h") + u'/' + node->text(0) + u'/');
+    }
+
+    // Written back in the file system's spelling, each folder is found again.
+    for (const char* name : {"MUSIC", "Music", "back\\slash"}) {
+        tree->setCurrentItem(h);
+        tree->SetDirectory(QStringLiteral("H:\\") + QString::fromLatin1(name) + u'\\');
+        EXPECT_EQ(tree->currentItem()->text(0), QString::fromLatin1(name));
+    }
+    tree->SetDirectory(QStringLiteral("H:\\back\\slash\\inner"));
+    EXPECT_EQ(tree->currentItem()->text(0), QStringLiteral("Inner"));
+    EXPECT_EQ(tree->Directory(), QStringLiteral("H:\\BACK\\SLASH\\INNER\\"));
+}
+
+TEST_F(DirtreeWindow, ADeepSelectionIsScrolledIntoViewSideways) {
+    QString deep = QStringLiteral("h");
+    QString path = QStringLiteral("H:\\");
+    for (int i = 1; i <= 9; ++i) {
+        deep += QStringLiteral("/Level%1folder").arg(i);
+        path += QStringLiteral("LEVEL%1FOLDER\\").arg(i);
+    }
+    ASSERT_TRUE(QDir(Root.path()).mkpath(deep));
+    auto tree = Shown([](OpenTree& t) { t.resize(174, 198); });
+    for (const bool byKeyboard : {false, true}) {
+        tree->horizontalScrollBar()->setValue(0);
+        if (byKeyboard) {
+            // From the folder above, the Down key selects the deep folder.
+            tree->setCurrentItem(tree->currentItem()->parent());
+            tree->horizontalScrollBar()->setValue(0);
+            QTest::keyClick(tree.get(), Qt::Key_Down);
+        } else {
+            tree->SetDirectory(path);
+        }
+        QTreeWidgetItem* node = tree->currentItem();
+        ASSERT_TRUE(node);
+        ASSERT_EQ(node->text(0), QStringLiteral("Level9folder"));
+        // The name is seen whole, and so is the expand button's column before it.
+        const QRect item = tree->visualItemRect(node);
+        const int text = tree->fontMetrics().horizontalAdvance(node->text(0));
+        EXPECT_GT(tree->horizontalScrollBar()->value(), 0) << byKeyboard;
+        EXPECT_GE(item.left() - tree->indentation(), 0) << byKeyboard;
+        EXPECT_LE(item.left() + text, tree->viewport()->width()) << byKeyboard;
+    }
+}
+
+TEST_F(DirtreeWindow, DottedLinesJoinTheNodesAndBoxesMarkThoseThatOpen) {
+    auto tree = Shown([](OpenTree& t) { t.resize(300, 300); });
+    Expanded(*tree, "C:\\");
+    QApplication::processEvents();
+    const QImage shot = tree->viewport()->grab().toImage();
+    const QRgb line = tree->palette().color(QPalette::Dark).rgb();
+    const QRgb sign = tree->palette().color(QPalette::Text).rgb();
+    auto lineDots = [&](QRect area) {
+        int dots = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                dots += shot.valid(x, y) && shot.pixel(x, y) == line;
+        return dots;
+    };
+    // Row by row: the node's own column, the stub across to its picture, the line down to a
+    // next sibling, and the box with its sign on a node that can open.
+    struct Row {
+        const char* path;
+        bool down;
+        bool box;
+    };
+    for (const Row& row : {Row{"C:\\ALPHA\\", true, true}, Row{"C:\\BETA\\", true, false},
+                           Row{"C:\\SOLO\\", false, true}}) {
+        const QRect item = tree->visualItemRect(Node(*tree, QString::fromLatin1(row.path)));
+        const int x = item.left() - tree->indentation() + tree->indentation() / 2;
+        const int middle = item.top() + item.height() / 2;
+        const bool up = lineDots(QRect(x, item.top(), 1, item.height() / 2 - 5)) > 0;
+        const bool down = lineDots(QRect(x, middle + 5, 1, item.bottom() - middle - 4)) > 0;
+        const bool across = lineDots(QRect(x + 5, middle, item.left() - x - 5, 1)) > 0;
+        const bool box = shot.pixel(x, middle) == sign && shot.pixel(x - 4, middle) == line;
+        EXPECT_TRUE(up) << row.path;
+        EXPECT_EQ(down, row.down) << row.path;
+        EXPECT_TRUE(across) << row.path;
+        EXPECT_EQ(box, row.box) << row.path;
+    }
+    // The drives' column runs on past C:'s folders to the next drive.
+    const QRect solo = tree->visualItemRect(Node(*tree, QStringLiteral("C:\\SOLO\\")));
+    const int driveColumn = solo.left() - 2 * tree->indentation() + tree->indentation() / 2;
+    EXPECT_GT(lineDots(QRect(driveColumn - 1, solo.top(), 3, solo.height())), 0);
 }
 
 TEST_F(DirtreeWindow, HostSeesExpandedNodeAfterItWasRead) {

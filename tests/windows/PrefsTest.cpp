@@ -21,12 +21,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <functional>
 
 namespace {
@@ -625,14 +627,13 @@ TEST_F(PrefsTest, FolderGroupButtons) {
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'|').toStdString();
 }
 
-TEST_F(PrefsTest, EscapeClosesOnlyFromTheDialogWindow) {
+TEST_F(PrefsTest, EnterPressesTheFocusedButtonAndEscapeClosesOnlyFromTheDialogWindow) {
     DPrefs->show();
     DPrefs->EditDelay->setFocus();
     QTest::keyClick(DPrefs->EditDelay, Qt::Key_Escape);
     QTest::keyClick(DPrefs->EditDelay, Qt::Key_Return);
     DPrefs->Button1->setFocus();
     QTest::keyClick(DPrefs->Button1, Qt::Key_Escape);
-    QTest::keyClick(DPrefs->Button1, Qt::Key_Return);
     EXPECT_TRUE(DPrefs->isVisible());
     DPrefs->setFocus();
     QTest::keyClick(DPrefs, Qt::Key_Return);
@@ -641,6 +642,175 @@ TEST_F(PrefsTest, EscapeClosesOnlyFromTheDialogWindow) {
     EXPECT_FALSE(DPrefs->isVisible());
     EXPECT_EQ(DPrefs->result(), QDialog::Rejected);
     EXPECT_EQ(BarPrefs.TimerDelay, 1500);
+
+    // Enter (either key) on a focused button presses it, as Space does.
+    DPrefs->show();
+    DPrefs->EditDelay->setText(QStringLiteral("400"));
+    DPrefs->Button4->setFocus();
+    QTest::keyClick(DPrefs->Button4, Qt::Key_Return);
+    EXPECT_EQ(BarPrefs.TimerDelay, 400); // applied
+    DPrefs->Button2->setFocus();
+    QTest::keyClick(DPrefs->Button2, Qt::Key_Enter);
+    EXPECT_FALSE(DPrefs->GroupBox3->isHidden());
+    DPrefs->Button6->setFocus();
+    QTest::keyClick(DPrefs->Button6, Qt::Key_Return);
+    EXPECT_TRUE(DPrefs->GroupBox3->isHidden());
+    DPrefs->Button2->click();
+    DPrefs->Button5->setFocus();
+    QTest::keyClick(DPrefs->Button5, Qt::Key_Return);
+    EXPECT_EQ(DPrefs->EditDir->text(), "?"); // no folder chosen in the tree
+    DPrefs->Button3->setFocus();
+    QTest::keyClick(DPrefs->Button3, Qt::Key_Return);
+    EXPECT_FALSE(DPrefs->isVisible());
+    EXPECT_EQ(DPrefs->result(), QDialog::Rejected);
+    DPrefs->show();
+    DPrefs->EditDelay->setText(QStringLiteral("600"));
+    DPrefs->Button1->setFocus();
+    QTest::keyClick(DPrefs->Button1, Qt::Key_Enter);
+    EXPECT_FALSE(DPrefs->isVisible());
+    EXPECT_EQ(DPrefs->result(), QDialog::Accepted);
+    EXPECT_EQ(BarPrefs.TimerDelay, 600);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'|').toStdString();
+}
+
+// A click on a button while the delay field has the focus, the press and the release as far
+// apart as a hand makes them or at once: a bad delay is reported once, and the button then does
+// what it does with a bad delay (OK closes with OK and stores no setting, Apply applies nothing,
+// Cancel closes, "..." shows the folder tree); a good one is put into effect first.
+TEST_F(PrefsTest, AClickFromTheDelayFieldReportsABadDelayOnceAndThenActs) {
+    enum Button { Ok, Apply, Cancel, Folder };
+    struct Case {
+        Button button;
+        const char* text;
+        int stored;  // TimerDelay afterwards
+        bool closed; // the dialog
+        int slider;
+    };
+    const Case cases[] = {
+        {Ok, "12x", 1500, true, 1500},      {Apply, "12x", 1500, false, 1500},
+        {Cancel, "12x", 1500, true, 1500},  {Folder, "12x", 1500, false, 1500},
+        {Ok, "2500", 2500, true, 2500},     {Apply, "2500", 2500, false, 2500},
+        {Cancel, "2500", 1500, true, 2500}, {Folder, "2500", 1500, false, 2500},
+    };
+    // Each report shows a real modal box for a moment: it takes the focus from the pressed
+    // button, as the box does on a desktop.
+    const platform::ErrorReporter recorder = platform::SetErrorReporter([](const QString& text) {
+        Errors().append(text);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Vantrel"), text, QMessageBox::Ok);
+        QTimer::singleShot(50, &box, &QMessageBox::accept);
+        box.exec();
+    });
+    for (const int pause : {0, 300}) {
+        for (const Case& c : cases) {
+            const std::string row = std::string(c.text) + " button " + std::to_string(c.button) +
+                                    " pause " + std::to_string(pause);
+            Errors().clear();
+            BarPrefs.TimerDelay = 1500;
+            bool closed = false;
+            int slider = -1;
+            bool folderShown = false;
+            WithDialog([&] {
+                QPushButton* button = c.button == Ok       ? DPrefs->Button1
+                                      : c.button == Apply  ? DPrefs->Button4
+                                      : c.button == Cancel ? DPrefs->Button3
+                                                           : DPrefs->Button2;
+                DPrefs->activateWindow();
+                ASSERT_TRUE(QTest::qWaitForWindowActive(DPrefs));
+                DPrefs->EditDelay->setFocus(Qt::MouseFocusReason);
+                DPrefs->EditDelay->setText(QString::fromLatin1(c.text));
+                const QPoint centre = button->rect().center();
+                QTest::mousePress(button, Qt::LeftButton, {}, centre);
+                QTest::qWait(pause);
+                QTest::mouseRelease(button, Qt::LeftButton, {}, centre);
+                QTest::qWait(20); // anything queued has run
+                closed = !DPrefs->isVisible();
+                slider = DPrefs->TrackBar1->value();
+                folderShown = !DPrefs->GroupBox3->isHidden();
+                if (!closed) DPrefs->done(QDialog::Rejected);
+            });
+            const bool bad = QByteArray(c.text) == "12x";
+            EXPECT_EQ(Errors(), bad ? QStringList{Invalid(c.text)} : QStringList{}) << row;
+            EXPECT_EQ(closed, c.closed) << row;
+            EXPECT_EQ(BarPrefs.TimerDelay, c.stored) << row;
+            EXPECT_EQ(slider, c.slider) << row;
+            EXPECT_EQ(folderShown, c.button == Folder) << row;
+        }
+    }
+    platform::SetErrorReporter(recorder);
+}
+
+// A press on the track bar's groove while the delay field has the focus: the typed text is
+// handled before the track bar pages.
+TEST_F(PrefsTest, TheTypedDelayIsHandledBeforeTheTrackBarActs) {
+    BarPrefs.TimerDelay = 31188;
+    DPrefs->show();
+    DPrefs->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(DPrefs));
+    QSlider* slider = DPrefs->TrackBar1;
+    QLineEdit* field = DPrefs->EditDelay;
+    for (const char* text : {"100", "12x"}) {
+        Errors().clear();
+        DPrefs->SetTrackPosition(31188);
+        field->setFocus(Qt::MouseFocusReason);
+        field->setText(QString::fromLatin1(text));
+        // Left of the thumb, on the groove.
+        const QPoint groove(6, slider->height() / 2);
+        QTest::mousePress(slider, Qt::LeftButton, {}, groove);
+        QTest::qWait(100);
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, groove);
+        QTest::qWait(20);
+        if (QByteArray(text) == "100") {
+            EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'|').toStdString();
+            // Paged, if at all, from the typed position, not from the old one.
+            EXPECT_NE(slider->value(), 26188);
+            EXPECT_TRUE(slider->value() == 100 || slider->value() == 0) << slider->value();
+            EXPECT_EQ(field->text(), QString::number(slider->value()));
+        } else {
+            EXPECT_EQ(Errors(), QStringList{Invalid("12x")});
+            EXPECT_EQ(slider->value(), 31188); // refused: the track bar did not move
+            EXPECT_EQ(field->text(), "12x");
+        }
+    }
+    // The wheel over the track bar leaves a typed delay alone while the field has the focus.
+    field->setFocus(Qt::MouseFocusReason);
+    field->setText(QStringLiteral("777"));
+    const int before = slider->value();
+    const QPointF middle(slider->width() / 2.0, slider->height() / 2.0);
+    QWheelEvent wheel(middle, slider->mapToGlobal(middle), {}, QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(slider, &wheel);
+    EXPECT_EQ(slider->value(), before);
+    EXPECT_EQ(field->text(), "777");
+}
+
+// The folder tree's OK gives the field a path that leads to the folder picked, also when
+// another folder's name differs from it only in case.
+TEST_F(PrefsTest, FolderPickedInTheTreeIsTheOneListed) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    for (const char* folder : {"Skins/Blue", "skins/Red", "Plain/Green"})
+        ASSERT_TRUE(QDir(root.path()).mkpath(QString::fromLatin1(folder)));
+    DPrefs->show();
+    DPrefs->Button2->click();
+    struct Row {
+        const char* folder;
+        const char* field;
+        const char* scheme;
+    };
+    const QString base = WindowsForm(root.path());
+    // Lower case leads to "skins" and "Plain" but not to "Skins": that one is given as it is.
+    for (const Row& row : {Row{"Skins", nullptr, "Blue"}, Row{"skins", "lower", "Red"},
+                           Row{"Plain", "lower", "Green"}}) {
+        DPrefs->dirtree1->SetDirectory(base + QString::fromLatin1(row.folder) + u'\\');
+        DPrefs->Button5->click();
+        const QString native = root.path() + u'/' + QString::fromLatin1(row.folder) + u'/';
+        EXPECT_EQ(DPrefs->EditDir->text(),
+                  row.field ? AsciiLower(base + row.folder + u'\\') : native)
+            << row.folder;
+        EXPECT_TRUE(Entry(QString::fromLatin1(row.scheme))) << row.folder;
+        EXPECT_EQ(DPrefs->SchemeList->count(), 2) << row.folder;
+        DPrefs->Button2->click();
+    }
 }
 
 TEST_F(PrefsTest, ShowingTheOpenDialogAgainIsRefused) {

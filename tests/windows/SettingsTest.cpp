@@ -4,11 +4,14 @@
 #include "app/CloseRequests.h"
 #include "app/Unit1.h"
 #include "platform/Registry.h"
+#include "windows/Unit2.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <csignal>
 
@@ -79,6 +82,27 @@ TEST_F(Settings, IntegerTextsFollowTheSyntax) {
         EXPECT_EQ(Vantrel->SuperTimer1->isActive(), c.delay > 0) << c.stored;
     }
     EXPECT_TRUE(vtest::Errors().isEmpty());
+}
+
+// A stored delay of 0 leaves the timer switched on but still; OK and Apply store at least 1 and
+// set it as the interval, and the bar samples again.
+TEST_F(Settings, ABarStartedWithoutADelayTicksAgainAfterOkOrApply) {
+    for (const bool ok : {false, true}) {
+        StartWith("\"TimerDelay\"=\"0\"\n");
+        ASSERT_FALSE(Vantrel->SuperTimer1->isActive());
+        if (ok) {
+            QTimer::singleShot(0, DPrefs, [] { DPrefs->Button1->click(); });
+            Vantrel->Prefs1->trigger();
+        } else {
+            DPrefs->Button4->click();
+        }
+        EXPECT_EQ(BarPrefs.TimerDelay, 1) << ok;
+        EXPECT_TRUE(Vantrel->SuperTimer1->isActive()) << ok;
+        const int queries = Memory.Queries;
+        QTest::qWait(100);
+        EXPECT_GT(Memory.Queries, queries) << ok;
+    }
+    EXPECT_TRUE(vtest::Errors().isEmpty()) << vtest::Errors().join(u'|').toStdString();
 }
 
 TEST_F(Settings, TheTooltipIsReadAsBartipAndWrittenAsBarTip) {
