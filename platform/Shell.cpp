@@ -47,18 +47,29 @@ public:
     // exported one.
     void SetMenu(QMenu* menu) {
         if (menu == Source) return;
-        setContextMenu(nullptr);
-        delete Mirror;
-        Mirror = nullptr;
-        if (Source) Source->removeEventFilter(this);
+        if (Source) {
+            Source->removeEventFilter(this);
+            disconnect(Source, nullptr, this, nullptr);
+        }
+        DropMirror();
         Source = menu;
         if (!menu) return;
         Mirror = new QMenu;
         Mirror->addActions(menu->actions());
         // Entries added to or taken from the program's menu later are followed.
         menu->installEventFilter(this);
-        connect(menu, &QObject::destroyed, this, [this] { SetMenu(nullptr); });
+        // Only the pointer is cleared here: the menu is no longer a menu while it is destroyed.
+        connect(menu, &QObject::destroyed, this, [this] {
+            Source = nullptr;
+            DropMirror();
+        });
         setContextMenu(Mirror);
+    }
+
+    void DropMirror() {
+        setContextMenu(nullptr);
+        delete Mirror;
+        Mirror = nullptr;
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
