@@ -727,8 +727,9 @@ RegParseResult ParseRegFile(const QByteArray& bytes) {
     QByteArray first = Content(lines[0]);
     if (first.startsWith(Utf8Bom)) first = first.mid(3);
     first = TrimBlanks(first);
-    document.Unicode = first == UnicodeHeader;
+    document.Unicode = first == UnicodeHeader && !unreadable.contains(0);
     if (unreadable.contains(0)) {
+        // Written back as REGEDIT4, so its values are read and written as REGEDIT4's.
         damaged(0, QStringLiteral("the line is not UTF-16 text"));
         document.Head = "REGEDIT4" + document.Eol;
     } else if (first != "REGEDIT4" && !document.Unicode) {

@@ -328,6 +328,21 @@ TEST(RegFile, BrokenUtf16IsADamagedLine) {
     EXPECT_EQ(parsed.BadLines, 2);
     EXPECT_NE(FindRegValue(*parsed.Document, QStringLiteral("A"), QStringLiteral("x")), nullptr);
     EXPECT_EQ(FindRegValue(*parsed.Document, QStringLiteral("A"), QStringLiteral("y")), nullptr);
+
+    // A Version 5.00 header cut by an odd byte is written back as REGEDIT4, and a value set
+    // afterwards (a folder name may hold a line break) reads back as it was set.
+    QByteArray cut("\xFF\xFE");
+    for (char c : QByteArray("Windows Registry Editor Version 5.00\r"))
+        cut.append(c).append('\0');
+    parsed = ParseRegFile(cut + 'R');
+    EXPECT_EQ(parsed.ErrorLine, 1);
+    const QString key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel");
+    SetRegValue(*parsed.Document, key, QStringLiteral("Dir"), RegSz, "/tmp/a\r\nb");
+    const RegParseResult again = ParseRegFile(RenderRegFile(*parsed.Document));
+    EXPECT_EQ(again.ErrorLine, 0);
+    const RegValue* dir = FindRegValue(*again.Document, key, QStringLiteral("Dir"));
+    ASSERT_NE(dir, nullptr);
+    EXPECT_EQ(RegValueText(*dir), QStringLiteral("/tmp/a\r\nb"));
 }
 
 TEST(RegFile, MutatedInputNeverBreaksTheParser) {
