@@ -3,13 +3,16 @@
 #include "app/Globals.h"
 #include "app/Theme.h"
 #include "app/Unit1.h"
+#include "platform/Heap.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 
 int main(int argc, char* argv[]) {
+    platform::UseOneHeap();
     const bool x11 = std::getenv("DISPLAY") && *std::getenv("DISPLAY");
     const bool wayland = std::getenv("WAYLAND_DISPLAY") && *std::getenv("WAYLAND_DISPLAY");
     if (!std::getenv("QT_QPA_PLATFORM")) {
@@ -23,6 +26,7 @@ int main(int argc, char* argv[]) {
         if (x11) qputenv("QT_QPA_PLATFORM", "xcb");
     }
 
+    UseQtEventLoop();
     std::optional<BuiltInTheme> theme(std::in_place);
     QApplication app(argc, argv);
     theme.reset();
@@ -36,6 +40,9 @@ int main(int argc, char* argv[]) {
         InstallCloseRequests();
         Vantrel->show();
     });
+    // What start-up needed only for a moment (plugin lists, the settings file, the pictures'
+    // files) goes back to the system once the bar and its icon are up.
+    QTimer::singleShot(2000, [] { platform::ReleaseFreeHeap(); });
     const int status = QApplication::exec();
     DestroyForms();
     return status;

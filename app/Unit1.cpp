@@ -7,6 +7,7 @@
 #include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
+#include "controls/ResourceIcon.h"
 #include "controls/Shape.h"
 #include "platform/ErrorReport.h"
 #include "platform/Files.h"
@@ -66,7 +67,8 @@ TVantrel::TVantrel() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     // The icon goes into the notification area once the bar is up: reaching the tray (and the
     // session bus) takes longer than everything else at start-up, and the bar comes first.
     QTimer::singleShot(0, this, [this] {
-        WinTaskbar1->SetIcon(QIcon(QStringLiteral(":/art/vantrel.ico"))); // 16 to 48 pixels
+        WinTaskbar1->SetIcon(
+            ResourceIcon(QStringLiteral(":/art/vantrel-%1.png"), {16, 22, 24, 32, 48}));
         WinTaskbar1->SetShowIcon(true);
     });
 
@@ -270,11 +272,12 @@ void TVantrel::About1Click() {
 }
 
 void TVantrel::ShowDetails1Click() {
+    TFDetails* details = DetailsWindow();
     DetailsShown = true;
-    FDetails->move(Left(), Top() + 21);
+    details->move(Left(), Top() + 21);
     const MemoryTexts texts = MakeMemoryTexts(MemFig);
-    FDetails->SetFigures(texts);
-    FDetails->show();
+    details->SetFigures(texts);
+    details->show();
 }
 
 void TVantrel::Prefs1Click() {
@@ -283,7 +286,7 @@ void TVantrel::Prefs1Click() {
     BarPrefs.Dir = DPrefs->EditDir->text();
     if (QListWidgetItem* item = DPrefs->SchemeList->currentItem()) BarPrefs.Scheme = item->text();
     LoadScheme();
-    FDetails->LoadScheme();
+    LoadDetailsScheme();
     MemFig.LastBarWidth = 0;
     Timer();
     MoveToFixedEdge();
@@ -323,7 +326,7 @@ void TVantrel::Timer() {
     const MemoryTexts texts = MakeMemoryTexts(MemFig);
     WinTaskbar1->SetHint(texts.IconHint);
     Hint = texts.BarHint;
-    if (DetailsShown) FDetails->SetFigures(texts);
+    if (DetailsShown && FDetails) FDetails->SetFigures(texts);
 }
 
 void TVantrel::paintbackground() {

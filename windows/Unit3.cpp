@@ -140,10 +140,22 @@ void TFDetails::Shape2MouseUp(Qt::MouseButton, int, int) {
     DetailsDragging = false;
 }
 
+namespace {
+
+QString SchemeFile(const char* name) {
+    return BarPrefs.Dir + BarPrefs.Scheme + u'\\' + QLatin1String(name);
+}
+
+} // namespace
+
+bool TFDetails::SchemeHasFiles() {
+    return platform::FileExists(SchemeFile("details.bmp")) ||
+           platform::FileExists(SchemeFile("TextColor.txt"));
+}
+
 void TFDetails::LoadScheme() {
-    const QString base = BarPrefs.Dir + BarPrefs.Scheme + u'\\';
-    const QString face = base + QStringLiteral("details.bmp");
-    const QString textColor = base + QStringLiteral("TextColor.txt");
+    const QString face = SchemeFile("details.bmp");
+    const QString textColor = SchemeFile("TextColor.txt");
     const bool haveFace = platform::FileExists(face);
     const bool haveTextColor = platform::FileExists(textColor);
     // The face and the colour fall back each on its own.
