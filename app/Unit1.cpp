@@ -269,6 +269,7 @@ void TVantrel::SuperTimer1Timer() {
 
 void TVantrel::About1Click() {
     ShowModal(AboutBox());
+    ReleaseAfterWindow();
 }
 
 void TVantrel::ShowDetails1Click() {
@@ -281,7 +282,9 @@ void TVantrel::ShowDetails1Click() {
 }
 
 void TVantrel::Prefs1Click() {
-    if (ShowModal(PrefsDialog()) != QDialog::Accepted) return;
+    const int result = ShowModal(PrefsDialog());
+    ReleaseAfterWindow();
+    if (result != QDialog::Accepted) return;
     SetTimerInterval(BarPrefs.TimerDelay);
     BarPrefs.Dir = DPrefs->EditDir->text();
     if (QListWidgetItem* item = DPrefs->SchemeList->currentItem()) BarPrefs.Scheme = item->text();

@@ -3,6 +3,7 @@
 
 #include "app/Figures.h"
 #include "app/Globals.h"
+#include "app/Helpers.h"
 #include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
@@ -103,10 +104,12 @@ void TFDetails::closeEvent(QCloseEvent* event) {
         FormCloseQuery(allowed);
         canClose = allowed;
     });
-    if (canClose)
+    if (canClose) {
         event->accept();
-    else
+        ReleaseAfterWindow();
+    } else {
         event->ignore();
+    }
 }
 
 void TFDetails::Shape1MouseDown(Qt::MouseButton, int X, int Y) {
