@@ -117,6 +117,7 @@ void ReleaseAfterWindow() {
     QTimer::singleShot(0, [] {
         QPixmapCache::clear();
         platform::ReleaseFreeHeap();
+        platform::ReleaseUnusedStack();
     });
 }
 

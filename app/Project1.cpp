@@ -41,8 +41,12 @@ int main(int argc, char* argv[]) {
         Vantrel->show();
     });
     // What start-up needed only for a moment (plugin lists, the settings file, the pictures'
-    // files) goes back to the system once the bar and its icon are up.
-    QTimer::singleShot(2000, [] { platform::ReleaseFreeHeap(); });
+    // files, the deep calls of the toolkit's set-up) goes back to the system once the bar and its
+    // icon are up.
+    QTimer::singleShot(2000, [] {
+        platform::ReleaseFreeHeap();
+        platform::ReleaseUnusedStack();
+    });
     const int status = QApplication::exec();
     DestroyForms();
     return status;
