@@ -35,7 +35,19 @@ void CreateForms(const std::function<void()>& afterBar) {
     // reach the windows already created.
     new TVantrel();
     if (afterBar) afterBar();
-    new TFDetails();
+    LoadDetailsScheme();
+}
+
+TFDetails* DetailsWindow() {
+    if (!FDetails) new TFDetails();
+    return FDetails;
+}
+
+void LoadDetailsScheme() {
+    if (FDetails)
+        FDetails->LoadScheme();
+    else if (TFDetails::SchemeHasFiles())
+        new TFDetails();
 }
 
 TDPrefs* PrefsDialog() {

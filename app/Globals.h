@@ -49,13 +49,18 @@ extern TFDetails* FDetails;
 extern TDPrefs* DPrefs;
 extern TDAbout* DAbout;
 
-// Creates the windows in their order (bar, details), and destroys all four. The preferences dialog
-// and the about box come into being the first time they are needed (PrefsDialog, AboutBox):
-// they are the heaviest windows, and most runs never open them. The program shows the bar
-// (afterBar) before it makes the hidden details window, so that the bar is on screen sooner.
+// Creates the bar, and destroys all four windows. The other windows come into being the first
+// time they are needed (DetailsWindow, PrefsDialog, AboutBox): most runs never open them. The
+// details window is made at start-up only when the scheme brings files of its own for it, so
+// that a fault in them is reported at start-up as before; the program shows the bar (afterBar)
+// first, so that the bar is on screen sooner.
 void CreateForms(const std::function<void()>& afterBar = {});
 void DestroyForms();
+TFDetails* DetailsWindow();
 TDPrefs* PrefsDialog();
 TDAbout* AboutBox();
+// Gives the details window the scheme now in force: loads it into the window when the window
+// exists, or makes the window when the scheme has files for it (their faults are reported now).
+void LoadDetailsScheme();
 // Puts every program-wide value back to its state at program start (zero, false, empty).
 void ResetGlobals();

@@ -1,10 +1,13 @@
 // Integer text syntax, ASCII case folding and the amount format.
 #include "app/Helpers.h"
 
+#include "platform/Heap.h"
 #include "platform/Locale.h"
 #include "platform/VError.h"
 
 #include <QDialog>
+#include <QPixmapCache>
+#include <QTimer>
 #include <cmath>
 
 namespace {
@@ -108,6 +111,14 @@ QString FormatKb(long double kb) {
         if (negative) digits.prepend(u'-');
     }
     return digits + QStringLiteral(" Kb");
+}
+
+void ReleaseAfterWindow() {
+    QTimer::singleShot(0, [] {
+        QPixmapCache::clear();
+        platform::ReleaseFreeHeap();
+        platform::ReleaseUnusedStack();
+    });
 }
 
 int ShowModal(QDialog* dialog) {

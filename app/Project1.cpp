@@ -4,8 +4,10 @@
 #include "app/Globals.h"
 #include "app/Theme.h"
 #include "app/Unit1.h"
+#include "platform/Heap.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -13,6 +15,7 @@
 int main(int argc, char* argv[]) {
     DescribeApplication();
     if (const std::optional<int> status = ReadCommandLine(argc, argv)) return *status;
+    platform::UseOneHeap();
 
     const bool x11 = std::getenv("DISPLAY") && *std::getenv("DISPLAY");
     const bool wayland = std::getenv("WAYLAND_DISPLAY") && *std::getenv("WAYLAND_DISPLAY");
@@ -27,6 +30,7 @@ int main(int argc, char* argv[]) {
         if (x11) qputenv("QT_QPA_PLATFORM", "xcb");
     }
 
+    UseQtEventLoop();
     std::optional<BuiltInTheme> theme(std::in_place);
     QApplication app(argc, argv);
     theme.reset();
@@ -38,6 +42,13 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     CreateForms([] { Vantrel->show(); });
+    // What start-up needed only for a moment (plugin lists, the settings file, the pictures'
+    // files, the deep calls of the toolkit's set-up) goes back to the system once the bar and its
+    // icon are up.
+    QTimer::singleShot(2000, [] {
+        platform::ReleaseFreeHeap();
+        platform::ReleaseUnusedStack();
+    });
     const int status = ExecUntilClosed();
     DestroyForms();
     return status;

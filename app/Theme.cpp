@@ -22,6 +22,13 @@ BuiltInTheme::~BuiltInTheme() {
     if (HadSession) qputenv("DESKTOP_SESSION", Session);
 }
 
+void UseQtEventLoop() {
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORMTHEME") ||
+        qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        return;
+    qputenv("QT_NO_GLIB", "1");
+}
+
 namespace {
 
 class TooltipTiming : public QProxyStyle {

@@ -22,3 +22,9 @@ private:
 
 // Tooltips appear after the mouse has rested 500 ms.
 void InstallTooltipTiming();
+
+// Has Qt run its own event loop rather than GLib's, which keeps more memory for the same work
+// (in the main thread and in every thread Qt starts later, hence for the program's whole run).
+// Left to GLib when the user names a platform theme (such a plugin may rely on GLib's loop) or
+// has chosen the loop with QT_NO_GLIB. Call it before the application object is made.
+void UseQtEventLoop();

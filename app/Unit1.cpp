@@ -8,6 +8,7 @@
 #include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
+#include "controls/ResourceIcon.h"
 #include "controls/Shape.h"
 #include "platform/ErrorReport.h"
 #include "platform/Files.h"
@@ -79,7 +80,8 @@ TVantrel::TVantrel() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     // The icon goes into the notification area once the bar is up: reaching the tray (and the
     // session bus) takes longer than everything else at start-up, and the bar comes first.
     QTimer::singleShot(0, this, [this] {
-        WinTaskbar1->SetIcon(QIcon(QStringLiteral(":/art/vantrel.ico"))); // 16 to 48 pixels
+        WinTaskbar1->SetIcon(
+            ResourceIcon(QStringLiteral(":/art/vantrel-%1.png"), {16, 22, 24, 32, 48}));
         WinTaskbar1->SetShowIcon(true);
     });
 
@@ -323,27 +325,31 @@ void TVantrel::SuperTimer1Timer() {
 void TVantrel::About1Click() {
     platform::KeepAbove(AboutBox(), this);
     ShowModal(AboutBox());
+    ReleaseAfterWindow();
 }
 
 void TVantrel::ShowDetails1Click() {
+    TFDetails* details = DetailsWindow();
     DetailsShown = true;
-    FDetails->move(Left(), Top() + 21);
+    details->move(Left(), Top() + 21);
     const MemoryTexts texts = MakeMemoryTexts(MemFig);
-    FDetails->SetFigures(texts);
+    details->SetFigures(texts);
     // It belongs with the bar: above it and on every workspace.
-    platform::KeepAbove(FDetails, this);
-    platform::ShowOnAllDesktops(FDetails);
-    FDetails->show();
+    platform::KeepAbove(details, this);
+    platform::ShowOnAllDesktops(details);
+    details->show();
 }
 
 void TVantrel::Prefs1Click() {
     platform::KeepAbove(PrefsDialog(), this);
-    if (ShowModal(PrefsDialog()) != QDialog::Accepted) return;
+    const int result = ShowModal(PrefsDialog());
+    ReleaseAfterWindow();
+    if (result != QDialog::Accepted) return;
     SetTimerInterval(BarPrefs.TimerDelay);
     BarPrefs.Dir = DPrefs->EditDir->text();
     if (QListWidgetItem* item = DPrefs->SchemeList->currentItem()) BarPrefs.Scheme = item->text();
     LoadScheme();
-    FDetails->LoadScheme();
+    LoadDetailsScheme();
     MemFig.LastBarWidth = 0;
     Timer();
     MoveToFixedEdge();
@@ -386,7 +392,7 @@ void TVantrel::Timer() {
     const MemoryTexts texts = MakeMemoryTexts(MemFig);
     WinTaskbar1->SetHint(texts.IconHint);
     Hint = texts.BarHint;
-    if (DetailsShown) FDetails->SetFigures(texts);
+    if (DetailsShown && FDetails) FDetails->SetFigures(texts);
 }
 
 void TVantrel::paintbackground() {

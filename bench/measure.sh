@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Whole-process figures of Vantrel beside other memory monitors, in one run under Xvfb (no window
-# manager): start-up to the first mapped window, resident and private memory after RSS_AFTER
-# seconds, CPU time and voluntary context switches (wake-ups) over the next CPU_SECONDS. Every
+# manager; a notification area from trayer when it is installed, so that the tray icons are
+# shown): start-up to the first mapped window, resident and private (anonymous resident) memory
+# after RSS_AFTER seconds, CPU time and voluntary context switches (wake-ups) over the next
+# CPU_SECONDS, and Vantrel's private memory after its preferences dialog, about box and details
+# window have each been opened and closed once (driven with xdotool). Every
 # program is started and stopped once before the first round, untimed, so that no program pays
 # for a cold file cache alone. Each round first starts and stops every program STARTS times
 # (interleaved, one at a time) for start-up samples, then starts every program once more (the
@@ -17,7 +20,7 @@
 # both also started with XDG_CURRENT_DESKTOP=GNOME, it measures three monitors from Debian's
 # packages, each showing one memory meter about every 1.5 s:
 #
-#   sudo apt-get install xosview gkrellm conky-std
+#   sudo apt-get install xosview gkrellm conky-std trayer xdotool
 #
 # A monitor that is not installed is left out with a note. Extra programs can be added as
 # NAME=COMMAND arguments after the round count (the command is split at blanks).
@@ -33,7 +36,7 @@ for tool in Xvfb xdpyinfo cmake; do
     command -v "$tool" >/dev/null || { echo "measure.sh: $tool is not installed" >&2; exit 1; }
 done
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVANTREL_TESTS=OFF -DVANTREL_BENCH=ON >/dev/null
-cmake --build build-bench -j"$(nproc)" --target vantrel minimal_bar mapwait >/dev/null
+cmake --build build-bench -j"$(nproc)" --target vantrel minimal_bar mapwait closewindow >/dev/null
 
 WORK=$(mktemp -d /tmp/vantrel-measure-XXXXXX)
 PIDS=()
@@ -63,6 +66,15 @@ if command -v dbus-daemon >/dev/null; then
     PIDS+=("${bus##*$'\n'}")
 else
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/no-bus"
+fi
+
+# A notification area at the bottom of the screen, as on a desktop panel.
+if command -v trayer >/dev/null; then
+    trayer --edge bottom --align right --widthtype request >/dev/null 2>&1 &
+    PIDS+=($!)
+    sleep 1
+else
+    echo "no notification area: trayer is not installed (apt-get install trayer)" >&2
 fi
 
 # The peers' settings: one memory meter each, nothing else.
@@ -120,8 +132,46 @@ done
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s+=$1} END{print s+0}'; }
 wakeups() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/{s+=$2} END{print s+0}'; }
 rss_kb() { awk '/^VmRSS/{print $2}' /proc/"$1"/status; }
-private_kb() { awk '/^Private_(Clean|Dirty)/{s+=$2} END{print s+0}' /proc/"$1"/smaps_rollup; }
+private_kb() { awk '/^Anonymous:/{print $2}' /proc/"$1"/smaps_rollup; }
 gtk_libs() { awk '$6 ~ /gtk/ {n=split($6, p, "/"); print p[n]}' /proc/"$1"/maps | sort -u | tr '\n' ' '; }
+
+# Opens and closes Vantrel's three other windows once, as a user would: the preferences dialog
+# (Ctrl+P), the about box (the first command of the bar's menu) and the details window (Ctrl+I),
+# each closed the way a window manager's close button does. False when one did not open.
+open_windows() { # pid
+    local pid=$1 bar="" id x y name
+    for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+        [ "$(xdotool getwindowgeometry --shell "$id" | awk -F= '/^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print w "x" h}')" = 177x21 ] && bar=$id
+    done
+    [ -n "$bar" ] || return 1
+    read -r x y < <(xdotool getwindowgeometry --shell "$bar" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
+    shown() { xdotool search --all --onlyvisible --pid "$pid" --name "^$1\$" 2>/dev/null | head -1; }
+    close_window() { # title
+        local id="" i
+        for i in $(seq 100); do
+            id=$(shown "$1")
+            [ -n "$id" ] && break
+            sleep 0.1
+        done
+        [ -n "$id" ] || { echo "no window \"$1\"" >&2; return 1; }
+        sleep 0.5
+        # Asked again when the first request found the window not yet ready for it.
+        for i in $(seq 50); do
+            [ $((i % 10)) = 1 ] && ./build-bench/bench/closewindow "$id"
+            sleep 0.1
+            [ -z "$(shown "$1")" ] && return 0
+        done
+        echo "\"$1\" did not close" >&2
+        return 1
+    }
+    # Several bars may lie on one another: this one goes on top and takes the keyboard.
+    xdotool windowraise "$bar" windowfocus --sync "$bar" key ctrl+p
+    close_window "Vantrel Preferences..." || return 1
+    xdotool windowraise "$bar" mousemove $((x + 100)) $((y + 10)) click 3 sleep 0.5 key Down Return
+    close_window "About Vantrel..." || return 1
+    xdotool windowraise "$bar" windowfocus --sync "$bar" key ctrl+i
+    close_window "Memory Details" || return 1
+}
 
 # Starts program i, waits for its first window, stops it and waits until it is gone; prints the
 # milliseconds to the window (nothing when it showed none).
@@ -165,7 +215,7 @@ for round in $(seq "$ROUNDS"); do
     for i in "${!PID[@]}"; do
         p=${PID[$i]}
         echo "${NAMES[$i]} resident_mb $(awk "BEGIN{print $(rss_kb "$p")/1024}")" >>"$WORK/samples"
-        echo "${NAMES[$i]} private_mb $(awk "BEGIN{print $(private_kb "$p")/1024}")" >>"$WORK/samples"
+        echo "${NAMES[$i]} private_kb $(private_kb "$p")" >>"$WORK/samples"
         echo "${NAMES[$i]} $(gtk_libs "$p")" >>"$WORK/gtk"
         CPU0[$i]=$(cpu_ns "$p")
         WAKE0[$i]=$(wakeups "$p")
@@ -177,34 +227,49 @@ for round in $(seq "$ROUNDS"); do
         wake=$(($(wakeups "$p") - WAKE0[$i]))
         echo "${NAMES[$i]} cpu_ms_per_min $(awk "BEGIN{print $cpu/1e6*60/$CPU_SECONDS}")" >>"$WORK/samples"
         echo "${NAMES[$i]} wakeups_per_min $(awk "BEGIN{print $wake*60/$CPU_SECONDS}")" >>"$WORK/samples"
-        kill "$p" 2>/dev/null || true
     done
+    # Vantrel's other windows, once each, then the memory they left behind.
+    for i in "${!PID[@]}"; do
+        p=${PID[$i]}
+        [[ ${NAMES[$i]} == vantrel* ]] && command -v xdotool >/dev/null || continue
+        before=$(private_kb "$p")
+        if open_windows "$p"; then
+            sleep 5
+            echo "${NAMES[$i]} windows_kb $(($(private_kb "$p") - before))" >>"$WORK/samples"
+        else
+            echo "${NAMES[$i]}: a window did not open or close" >&2
+        fi
+    done
+    for i in "${!PID[@]}"; do kill "${PID[$i]}" 2>/dev/null || true; done
     sleep 1
     echo "round $round done" >&2
 done
 
-METRICS=(startup_ms resident_mb private_mb cpu_ms_per_min wakeups_per_min)
+METRICS=(startup_ms resident_mb private_kb windows_kb cpu_ms_per_min wakeups_per_min)
 median() { # name metric
     awk -v n="$1" -v m="$2" '$1==n && $2==m {print $3}' "$WORK/samples" | sort -g |
         awk '{v[NR]=$1} END{ if (NR==0) exit; print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2 }'
 }
 
-printf '| program | start-up ms | resident MB | private MB | CPU ms/min | wake-ups/min |\n'
-printf '|---|---|---|---|---|---|\n'
+printf '| program | start-up ms | resident MB | private kB | + kB after the windows | CPU ms/min | wake-ups/min |\n'
+printf '|---|---|---|---|---|---|---|\n'
 for i in "${!NAMES[@]}"; do
     row="| ${LABELS[$i]}"
     for metric in "${METRICS[@]}"; do
+        format="%.1f (%.1f-%.1f)"
+        [[ $metric == *_kb ]] && format="%.0f (%.0f-%.0f)"
         row+=" | $(awk -v n="${NAMES[$i]}" -v m="$metric" '$1==n && $2==m {print $3}' "$WORK/samples" | sort -g |
-            awk '{v[NR]=$1} END{ if (NR==0) {print "-"; exit}
+            awk -v f="$format" '{v[NR]=$1} END{ if (NR==0) {print "-"; exit}
                  med = (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2;
-                 printf "%.1f (%.1f-%.1f)", med, v[1], v[NR] }')"
+                 printf f, med, v[1], v[NR] }')"
     done
     echo "$row |"
 done
 echo
 echo "Medians of $ROUNDS rounds ($((STARTS + 1)) start-ups a round), spread (min-max) in brackets;" \
-    "resident and private memory after ${RSS_AFTER} s, CPU time and wake-ups (voluntary context" \
-    "switches) over the next ${CPU_SECONDS} s."
+    "resident and private (anonymous resident) memory after ${RSS_AFTER} s, CPU time and wake-ups" \
+    "(voluntary context switches) over the next ${CPU_SECONDS} s; then how much more private" \
+    "memory Vantrel holds 5 s after its three other windows were opened and closed once."
 echo
 echo "GTK libraries mapped:"
 for name in "${NAMES[@]}"; do
@@ -212,15 +277,16 @@ for name in "${NAMES[@]}"; do
     echo "- $name: ${libs:-none}"
 done
 
-# Vantrel's goals: below every other monitor in CPU time and wake-ups, less private memory than
-# GKrellM and Conky, start-up and resident memory within 1.25 times the minimal Qt bar.
+# Vantrel's goals: below every other monitor in CPU time and wake-ups; private memory at most
+# 2,350 kB and below GKrellM's, Conky's and the minimal Qt bar's; at most 600 kB more after the
+# three windows; start-up within 1.0 times and resident memory within 1.25 times the minimal bar.
 echo
 echo "Goals:"
 goal() { # description, then an awk condition over a and b, a, b
     local verdict=missed
     [ -n "$3" ] && [ -n "$4" ] && awk -v a="$3" -v b="$4" "BEGIN{exit !($2)}" && verdict=met
     [ -n "$3" ] && [ -n "$4" ] || verdict="not measured"
-    printf -- '- %s: %s (%.1f against %.1f)\n' "$1" "$verdict" "${3:-0}" "${4:-0}"
+    printf -- '- %s: %s (%s against %s)\n' "$1" "$verdict" "${3:-?}" "${4:-?}"
 }
 for me in vantrel vantrel-gnome; do
     for peer in xosview gkrellm conky; do
@@ -228,8 +294,11 @@ for me in vantrel vantrel-gnome; do
         goal "$me CPU ms/min below $peer" "a < b" "$(median $me cpu_ms_per_min)" "$(median $peer cpu_ms_per_min)"
         goal "$me wake-ups/min below $peer" "a < b" "$(median $me wakeups_per_min)" "$(median $peer wakeups_per_min)"
         [ "$peer" = xosview ] ||
-            goal "$me private MB below $peer" "a < b" "$(median $me private_mb)" "$(median $peer private_mb)"
+            goal "$me private kB below $peer" "a < b" "$(median $me private_kb)" "$(median $peer private_kb)"
     done
-    goal "$me start-up within 1.25 x minimal-qt-bar" "a <= 1.25 * b" "$(median $me startup_ms)" "$(median minimal-qt-bar startup_ms)"
+    goal "$me private kB at most 2350" "a <= b" "$(median $me private_kb)" 2350
+    goal "$me private kB below minimal-qt-bar" "a < b" "$(median $me private_kb)" "$(median minimal-qt-bar private_kb)"
+    goal "$me private kB after the three windows at most 600 more" "a <= b" "$(median $me windows_kb)" 600
+    goal "$me start-up within 1.0 x minimal-qt-bar" "a <= b" "$(median $me startup_ms)" "$(median minimal-qt-bar startup_ms)"
     goal "$me resident MB within 1.25 x minimal-qt-bar" "a <= 1.25 * b" "$(median $me resident_mb)" "$(median minimal-qt-bar resident_mb)"
 done

@@ -52,16 +52,26 @@ QIcon Themed(const char* name, QStyle::StandardPixmap fallback) {
     return QIcon::fromTheme(QLatin1String(name), QApplication::style()->standardIcon(fallback));
 }
 
+// The list holds small icons: the pictures drawn at 16 pixels, and at 32 for a display of twice
+// the density. Qt's own icons also carry 128-pixel pictures (64 kB each) nothing here draws.
+QIcon Small(const QIcon& icon) {
+    if (icon.isNull()) return icon;
+    QIcon small;
+    for (const int side : {16, 32})
+        small.addPixmap(icon.pixmap(QSize(side, side), 1.0));
+    return small;
+}
+
 void Fill(QList<QIcon>& icons) {
     QFileIconProvider provider;
     icons.resize(ICON_COUNT);
-    icons[ICON_FOLDER] = provider.icon(QAbstractFileIconProvider::Folder);
-    icons[ICON_FOLDER_OPEN] = Themed("folder-open", QStyle::SP_DirOpenIcon);
-    icons[ICON_DRIVE_FIXED] = provider.icon(QAbstractFileIconProvider::Drive);
-    icons[ICON_DRIVE_REMOVABLE] = Themed("drive-removable-media", QStyle::SP_DriveFDIcon);
-    icons[ICON_DRIVE_CDROM] = Themed("media-optical", QStyle::SP_DriveCDIcon);
-    icons[ICON_DRIVE_REMOTE] = provider.icon(QAbstractFileIconProvider::Network);
-    icons[ICON_DRIVE_UNKNOWN] = provider.icon(QAbstractFileIconProvider::Drive);
+    icons[ICON_FOLDER] = Small(provider.icon(QAbstractFileIconProvider::Folder));
+    icons[ICON_FOLDER_OPEN] = Small(Themed("folder-open", QStyle::SP_DirOpenIcon));
+    icons[ICON_DRIVE_FIXED] = Small(provider.icon(QAbstractFileIconProvider::Drive));
+    icons[ICON_DRIVE_REMOVABLE] = Small(Themed("drive-removable-media", QStyle::SP_DriveFDIcon));
+    icons[ICON_DRIVE_CDROM] = Small(Themed("media-optical", QStyle::SP_DriveCDIcon));
+    icons[ICON_DRIVE_REMOTE] = Small(provider.icon(QAbstractFileIconProvider::Network));
+    icons[ICON_DRIVE_UNKNOWN] = icons[ICON_DRIVE_FIXED];
 }
 
 bool IsDriveRoot(const QString& path) {

@@ -46,7 +46,8 @@ void WindowsTest::SetUp() {
     platform::SetRegistryFolder(SettingsFolder());
     ResetGlobals();
     CreateForms();
-    // The tests reach the dialog and the about box directly.
+    // The tests reach the details window, the dialog and the about box directly.
+    DetailsWindow();
     PrefsDialog();
     AboutBox();
     // What start-up leaves for the loop (the notification-area icon).
@@ -65,6 +66,7 @@ void WindowsTest::Restart() {
     DestroyForms();
     ResetGlobals();
     CreateForms();
+    DetailsWindow();
     PrefsDialog();
     AboutBox();
     QCoreApplication::processEvents();

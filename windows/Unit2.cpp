@@ -513,7 +513,7 @@ void TDPrefs::SchemeListDblClick() {
     if (!item) return;
     BarPrefs.Scheme = item->text();
     Vantrel->LoadScheme();
-    FDetails->LoadScheme();
+    LoadDetailsScheme();
     MemFig.LastBarWidth = 0;
     Vantrel->Timer();
 }

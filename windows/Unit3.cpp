@@ -3,6 +3,7 @@
 
 #include "app/Figures.h"
 #include "app/Globals.h"
+#include "app/Helpers.h"
 #include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
@@ -107,10 +108,12 @@ void TFDetails::closeEvent(QCloseEvent* event) {
         FormCloseQuery(allowed);
         canClose = allowed;
     });
-    if (canClose)
+    if (canClose) {
         event->accept();
-    else
+        ReleaseAfterWindow();
+    } else {
         event->ignore();
+    }
 }
 
 void TFDetails::Shape1MouseDown(Qt::MouseButton, int X, int Y) {
@@ -144,10 +147,22 @@ void TFDetails::Shape2MouseUp(Qt::MouseButton, int, int) {
     DetailsDragging = false;
 }
 
+namespace {
+
+QString SchemeFile(const char* name) {
+    return BarPrefs.Dir + BarPrefs.Scheme + u'\\' + QLatin1String(name);
+}
+
+} // namespace
+
+bool TFDetails::SchemeHasFiles() {
+    return platform::FileExists(SchemeFile("details.bmp")) ||
+           platform::FileExists(SchemeFile("TextColor.txt"));
+}
+
 void TFDetails::LoadScheme() {
-    const QString base = BarPrefs.Dir + BarPrefs.Scheme + u'\\';
-    const QString face = base + QStringLiteral("details.bmp");
-    const QString textColor = base + QStringLiteral("TextColor.txt");
+    const QString face = SchemeFile("details.bmp");
+    const QString textColor = SchemeFile("TextColor.txt");
     const bool haveFace = platform::FileExists(face);
     const bool haveTextColor = platform::FileExists(textColor);
     // The face and the colour fall back each on its own.

@@ -45,6 +45,8 @@ public:
 
     // Applies the scheme's face and text colour (Dir and Scheme).
     void LoadScheme();
+    // True when the scheme named by Dir and Scheme has a face or a text colour of its own.
+    static bool SchemeHasFiles();
     // Sets the font colour of all six labels.
     void LoadTextColor(int32_t Color);
     // Writes the three figures.

@@ -279,7 +279,7 @@ TEST_F(BarTest, FailingQueryIsReportedAndTheProgramGoesOn) {
     EXPECT_EQ(Errors().size(), 1);
 }
 
-TEST_F(BarTest, DialogAndAboutBoxWaitUntilNeeded) {
+TEST_F(BarTest, DetailsDialogAndAboutBoxWaitUntilNeeded) {
     DestroyForms();
     bool barShown = false;
     CreateForms([&] {
@@ -288,9 +288,17 @@ TEST_F(BarTest, DialogAndAboutBoxWaitUntilNeeded) {
     });
     EXPECT_TRUE(barShown);
     EXPECT_NE(Vantrel, nullptr);
-    EXPECT_NE(FDetails, nullptr);
+    // The scheme brings no details files: the details window waits until it is opened.
+    EXPECT_EQ(FDetails, nullptr);
     EXPECT_EQ(DPrefs, nullptr);
     EXPECT_EQ(DAbout, nullptr);
+    QMetaObject::invokeMethod(Vantrel->SuperTimer1, "timeout"); // a tick with no details window
+    Vantrel->ShowDetails1Click();
+    ASSERT_NE(FDetails, nullptr);
+    EXPECT_TRUE(FDetails->isVisible());
+    EXPECT_EQ(FDetails->pos(), Vantrel->pos() + QPoint(0, 21));
+    EXPECT_EQ(DetailsWindow(), FDetails);
+    FDetails->close();
     QTimer::singleShot(0, [] { DAbout->reject(); });
     Vantrel->About1Click();
     ASSERT_NE(DAbout, nullptr);

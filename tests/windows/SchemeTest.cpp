@@ -443,6 +443,27 @@ TEST_F(SchemeTest, PublicCorpusAsTheBarPicture) {
     EXPECT_GE(files, 90);
 }
 
+// A scheme with files of its own for the details window has the window made at start-up, so that
+// a fault in them is reported then; without them the window waits until it is opened.
+TEST_F(SchemeTest, DetailsWindowMadeAtStartUpForTheSchemesOwnFiles) {
+    Write("early/<none>/TextColor.txt", "clNothing\n");
+    QDir::setCurrent(Native("early"));
+    DestroyForms();
+    ResetGlobals();
+    vtest::Errors().clear();
+    CreateForms();
+    EXPECT_NE(FDetails, nullptr);
+    EXPECT_EQ(vtest::Errors(), QStringList{"'clNothing\n' is not a valid integer value."});
+
+    QFile::remove(Native("early/<none>/TextColor.txt"));
+    DestroyForms();
+    ResetGlobals();
+    vtest::Errors().clear();
+    CreateForms();
+    EXPECT_EQ(FDetails, nullptr);
+    EXPECT_TRUE(vtest::Errors().isEmpty());
+}
+
 // A bad file in the scheme named at start-up is reported; the bar then shows the built-in look
 // and the meter runs.
 TEST_F(SchemeTest, BadSchemeAtStartUpLeavesTheMeterRunning) {

@@ -1,10 +1,15 @@
-// The bar's notification-area icon: its tooltip follows the sampler, its menu is the bar's.
+// The bar's notification-area icon: its tooltip follows the sampler, its menu is the bar's; its
+// picture, and the small icons of the folder tree.
 #include "FakeDesktop.h"
 #include "TestSupport.h"
 #include "app/Unit1.h"
 #include "components/WTaskBar.h"
+#include "controls/ResourceIcon.h"
+#include "platform/ShellInfo.h"
 
 #include <QCoreApplication>
+#include <QIcon>
+#include <QImage>
 #include <QMenu>
 
 using namespace platform;
@@ -92,3 +97,38 @@ TEST_F(BarIconTest, TheIconLeavesWhenTheBarIsDestroyed) {
 }
 
 } // namespace
+
+// The icon's picture for each size asked: the picture of that size where there is one, else the
+// next larger one scaled down, the largest for anything larger; the same picture as the file.
+TEST(ResourceIconTest, PicksThePictureNearestTheSizeAsked) {
+    const QIcon icon = ResourceIcon(QStringLiteral(":/art/vantrel-%1.png"), {48, 16, 22, 24, 32});
+    EXPECT_EQ(icon.availableSizes(),
+              (QList<QSize>{{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}}));
+    const struct {
+        int asked, got, file;
+    } cases[] = {{16, 16, 16}, {22, 22, 22}, {20, 20, 22}, {8, 8, 16}, {64, 48, 48}};
+    for (const auto& c : cases) {
+        const QImage drawn = icon.pixmap(QSize(c.asked, c.asked)).toImage();
+        EXPECT_EQ(drawn.size(), QSize(c.got, c.got)) << c.asked;
+        QPixmap file(QStringLiteral(":/art/vantrel-%1.png").arg(c.file));
+        if (c.got != c.file)
+            file = file.scaled(c.got, c.got, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        EXPECT_EQ(drawn.convertToFormat(QImage::Format_ARGB32),
+                  file.toImage().convertToFormat(QImage::Format_ARGB32))
+            << c.asked;
+    }
+}
+
+// The folder tree's icons keep the pictures it draws (16 pixels, 32 at twice the density) and
+// none of the large ones Qt's own icons carry.
+TEST(SmallIconListTest, HoldsOnlySmallPictures) {
+    const platform::SmallIconList* icons = platform::SystemSmallIcons();
+    ASSERT_EQ(icons->Count(), platform::ICON_COUNT);
+    for (int i = 0; i < icons->Count(); ++i) {
+        const QIcon icon = icons->Icon(i);
+        ASSERT_FALSE(icon.isNull()) << i;
+        EXPECT_EQ(icon.availableSizes().first(), QSize(16, 16)) << i;
+        for (const QSize& size : icon.availableSizes())
+            EXPECT_LE(size.width(), 32) << i;
+    }
+}
