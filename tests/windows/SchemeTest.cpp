@@ -453,7 +453,7 @@ TEST_F(SchemeTest, DetailsWindowMadeAtStartUpForTheSchemesOwnFiles) {
     vtest::Errors().clear();
     CreateForms();
     EXPECT_NE(FDetails, nullptr);
-    EXPECT_EQ(vtest::Errors(), QStringList{"'clNothing\n' is not a valid integer value."});
+    EXPECT_EQ(vtest::Errors(), QStringList{"'clNothing' is not a valid integer value."});
 
     QFile::remove(Native("early/<none>/TextColor.txt"));
     DestroyForms();
