@@ -53,8 +53,15 @@ void WindowsTest::SetUp() {
     QCoreApplication::processEvents();
 }
 
+void WindowsTest::CheckErrorBoxes() const {
+    if (ErrorBoxesExpected || Errors().isEmpty()) return;
+    ADD_FAILURE() << "unexpected error box: " << Errors().join(QStringLiteral(" | ")).toStdString();
+}
+
 void WindowsTest::TearDown() {
+    // The boxes the windows raise while closing count too.
     DestroyForms();
+    CheckErrorBoxes();
     platform::SetMemorySource(nullptr);
     platform::SetScreenSize(QSize());
     platform::SetRegistryFolder(QString());

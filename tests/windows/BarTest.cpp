@@ -250,6 +250,7 @@ TEST_F(BarTest, DetailsTitleStripDrags) {
 }
 
 TEST_F(BarTest, ModalTwiceIsReported) {
+    ExpectErrorBoxes();
     for (QDialog* dialog : {static_cast<QDialog*>(DAbout), static_cast<QDialog*>(DPrefs)}) {
         Errors().clear();
         QTimer::singleShot(0, [dialog] {
@@ -270,6 +271,7 @@ TEST_F(BarTest, ModalTwiceIsReported) {
 }
 
 TEST_F(BarTest, FailingQueryIsReportedAndTheProgramGoesOn) {
+    ExpectErrorBoxes();
     Memory.Fail = true;
     QMetaObject::invokeMethod(Vantrel->SuperTimer1, "timeout");
     EXPECT_EQ(Errors(), QStringList({"memory status not available."}));

@@ -287,6 +287,7 @@ TEST_F(PrefsTest, DelayTextsAreBoundedOnOk) {
 }
 
 TEST_F(PrefsTest, BadDelayStopsApplyAfterTheListSelection) {
+    ExpectErrorBoxes();
     const char* bad[] = {"abc", "250 ", "-$10", "", "99999999999", "$123456789"};
     for (const char* text : bad) {
         Errors().clear();
@@ -313,6 +314,7 @@ TEST_F(PrefsTest, BadDelayStopsApplyAfterTheListSelection) {
 }
 
 TEST_F(PrefsTest, OkClosesWithOkEvenWhenTheDelayIsBad) {
+    ExpectErrorBoxes();
     WithDialog([&] {
         DPrefs->EditDelay->setText(QStringLiteral("abc"));
         DPrefs->CheckAot->setChecked(true);
@@ -356,6 +358,7 @@ TEST_F(PrefsTest, OkStoresTheControlsAndTheBarFinishes) {
 }
 
 TEST_F(PrefsTest, SliderWritesTheFieldAndEnterMovesTheSlider) {
+    ExpectErrorBoxes();
     QSlider* slider = DPrefs->TrackBar1;
     QLineEdit* field = DPrefs->EditDelay;
     slider->triggerAction(QAbstractSlider::SliderToMinimum);
@@ -742,6 +745,7 @@ TEST_F(PrefsTest, AClickFromTheDelayFieldReportsABadDelayOnceAndThenActs) {
 // A press on the track bar's groove while the delay field has the focus: the typed text is
 // handled before the track bar pages.
 TEST_F(PrefsTest, TheTypedDelayIsHandledBeforeTheTrackBarActs) {
+    ExpectErrorBoxes();
     BarPrefs.TimerDelay = 31188;
     DPrefs->show();
     DPrefs->activateWindow();
@@ -814,6 +818,7 @@ TEST_F(PrefsTest, FolderPickedInTheTreeIsTheOneListed) {
 }
 
 TEST_F(PrefsTest, ShowingTheOpenDialogAgainIsRefused) {
+    ExpectErrorBoxes();
     WithDialog([] {
         DPrefs->EditDelay->setText(QStringLiteral("321"));
         Vantrel->Prefs1->trigger(); // from the notification-area menu

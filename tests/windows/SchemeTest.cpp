@@ -251,6 +251,7 @@ TEST_F(SchemeTest, WhereSchemesAreLookedFor) {
 
 // A bad file stops the loading there: what came before it stays, nothing after it runs.
 TEST_F(SchemeTest, BrokenBarPictureKeepsWhatWasLoadedBefore) {
+    ExpectErrorBoxes();
     for (const auto& [what, bytes] : vtest::BrokenBitmaps()) {
         SCOPED_TRACE(what);
         vtest::Errors().clear();
@@ -268,6 +269,7 @@ TEST_F(SchemeTest, BrokenBarPictureKeepsWhatWasLoadedBefore) {
 }
 
 TEST_F(SchemeTest, BrokenFileStopsEachLoaderWhereItIs) {
+    ExpectErrorBoxes();
     MakeScheme("skins/cut", {"back.bmp", "bar.bmp", "cache.bmp", "ebar.bmp", "TextColor.txt"});
     Write("skins/cut/bbar.bmp", "BM not really");
     Write("skins/cut/details.bmp", "");
@@ -290,6 +292,7 @@ TEST_F(SchemeTest, BrokenFileStopsEachLoaderWhereItIs) {
 }
 
 TEST_F(SchemeTest, FileThatCannotBeOpened) {
+    ExpectErrorBoxes();
     MakeScheme("skins/odd", {"bar.bmp", "TextColor.txt"});
     QDir().mkpath(Native("skins/odd/back.bmp"));
     QDir().mkpath(Native("skins/odd/details.bmp"));
@@ -303,6 +306,7 @@ TEST_F(SchemeTest, FileThatCannotBeOpened) {
 }
 
 TEST_F(SchemeTest, TextColorOfTheDetailsWindow) {
+    ExpectErrorBoxes();
     const struct {
         QByteArray contents;
         int32_t color;     // after the load
@@ -409,6 +413,7 @@ TEST_F(SchemeTest, SchemeList) {
 // Every file of the public corpus as a scheme's bar picture: good ones load, the others load or
 // are not valid, and the bar stays usable.
 TEST_F(SchemeTest, PublicCorpusAsTheBarPicture) {
+    ExpectErrorBoxes();
     const QString suite = vtest::BmpSuite();
     if (suite.isEmpty()) {
         if (qEnvironmentVariableIsSet("CI")) FAIL() << "BMP corpus missing: " VANTREL_BMPSUITE_DIR;
@@ -446,6 +451,7 @@ TEST_F(SchemeTest, PublicCorpusAsTheBarPicture) {
 // A bad file in the scheme named at start-up is reported; the bar then shows the built-in look
 // and the meter runs.
 TEST_F(SchemeTest, BadSchemeAtStartUpLeavesTheMeterRunning) {
+    ExpectErrorBoxes();
     // No stored settings: the schemes folder is the current folder and the scheme "<none>".
     const QString settings =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +

@@ -155,6 +155,7 @@ TEST_F(Settings, CloseWritesAllTenValuesInOrderAndARestartReadsThemBack) {
 }
 
 TEST_F(Settings, ANonTextValueIsReportedAndTheRestStillRead) {
+    ExpectErrorBoxes();
     // Stored as REG_DWORD: reported, its default taken, and the values after it still read, so
     // the next close does not overwrite them with zeros.
     StartWith("\"Scheme\"=\"blue\"\n\"TimerDelay\"=dword:000000fa\n\"Aot\"=\"1\"\n"
@@ -180,6 +181,7 @@ TEST_F(Settings, ANonTextValueIsReportedAndTheRestStillRead) {
 }
 
 TEST_F(Settings, ADamagedLineIsReportedOnceTheOthersUsedAndTheFileKeptAsideAtClose) {
+    ExpectErrorBoxes();
     const QByteArray damaged =
         Header + "\"Top\"=\"55\" ; moved by me\n\"Left\"=\"30\"\n\"Scheme\"=\"blue\"\n";
     Store(damaged);
@@ -203,6 +205,7 @@ TEST_F(Settings, ADamagedLineIsReportedOnceTheOthersUsedAndTheFileKeptAsideAtClo
 }
 
 TEST_F(Settings, AFailedSaveKeepsTheBarOpen) {
+    ExpectErrorBoxes();
     const struct {
         bool folderIsAFile;
         const char* message;
