@@ -12,12 +12,16 @@ class TFDetails;
 class TDPrefs;
 class TDAbout;
 
+// The screen edge the bar is held against (BarPos). The numbers are the ones the settings store;
+// a stored number outside 1..4 names no edge.
+enum class BarEdge : int32_t { Top = 1, Right = 2, Bottom = 3, Left = 4 };
+
 // The one settings record; with the bar's Top and Left they are the ten persisted values.
 struct TBarPrefs {
     int32_t TimerDelay = 0;
     int32_t Aot = 0;
     int32_t NoMove = 0;
-    int32_t BarPos = 0; // 1 top, 2 right, 3 bottom, 4 left
+    int32_t BarPos = 0; // a BarEdge
     int32_t FixPos = 0;
     int32_t BarTip = 0;
     QString Dir;

@@ -2,9 +2,12 @@
 #pragma once
 
 #include "app/Globals.h"
+#include "controls/Form.h"
 
+#include <QPoint>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -13,7 +16,7 @@ class TImage;
 class TShape;
 class TWinTaskbar;
 
-class TVantrel : public QWidget {
+class TVantrel : public TForm<QWidget> {
     Q_OBJECT
 public:
     TVantrel();
@@ -71,6 +74,12 @@ public:
     void paintbackground();
     // Applies the scheme named by Dir and Scheme, or the built-in pictures.
     void LoadScheme();
+    // The commands that put the settings record into effect.
+    enum class SettingsCommand { StartUp, Apply, Ok };
+    // Puts the settings record into effect on the bar: the timer interval, the scheme (after OK
+    // the details window's too), a redraw from scratch and, for the preferences commands, the
+    // fixed edge. At start-up a scheme that does not load is reported and the built-in look taken.
+    void ApplySettings(SettingsCommand command);
     void LoadPemmet();
     // The settings store: read at creation, written at every close.
     void readprefs();
@@ -81,6 +90,9 @@ public:
     bool StaysOnTop() const;
     // Moves the bar against the edge BarPos names when FixPos is 1 (the preferences commands).
     void MoveToFixedEdge();
+    // Where a position lies once held against the edge BarPos names (the coordinate along the
+    // edge kept); none when BarPos names no edge.
+    std::optional<QPoint> OnFixedEdge(QPoint position) const;
     // Sets the timer interval as the preferences commands do (an interval of 0 stops it until
     // the next interval above 0).
     void SetTimerInterval(int32_t delay);
@@ -111,6 +123,7 @@ private:
     bool AwaitingPlacement = false;
     // What the window manager is told of a new native window: no taskbar entry, every workspace.
     void MarkNativeWindow();
+    void NativeWindowMade() override;
     bool InCloseQuery = false;
     // The timer is switched on (at creation); it fires only while it also has an interval.
     bool TimerEnabled = false;

@@ -144,10 +144,11 @@ private:
 };
 
 TDPrefs::TDPrefs()
-    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowCloseButtonHint) {
+    : TForm(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint) {
     DPrefs = this;
+    WhenCentred = Centring::EveryShow;
     setWindowTitle(QStringLiteral("Vantrel Preferences..."));
     SetUpForm(this, QSize(379, 329));
 
@@ -295,16 +296,6 @@ TDPrefs::~TDPrefs() {
 // ---------------------------------------------------------------------------------------------
 // Events
 
-bool TDPrefs::event(QEvent* e) {
-    if (e->type() == QEvent::WinIdChange) platform::KeepOffTaskbar(this);
-    return QDialog::event(e);
-}
-
-void TDPrefs::setVisible(bool visible) {
-    if (visible && !isVisible()) platform::CentreOnScreen(this);
-    QDialog::setVisible(visible);
-}
-
 void TDPrefs::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) platform::Guarded([this] { FormShow(); });
     QDialog::showEvent(event);
@@ -432,23 +423,17 @@ void TDPrefs::InitPrefs() {
     CheckNoMove->setChecked(BarPrefs.NoMove == 1);
     CheckFixPos->setChecked(BarPrefs.FixPos == 1);
     Checkbartip->setChecked(BarPrefs.BarTip == 1);
-    switch (BarPrefs.BarPos) {
-    case 1:
-        RadioTop->setChecked(true);
-        break;
-    case 2:
-        RadioRight->setChecked(true);
-        break;
-    case 3:
-        RadioBottom->setChecked(true);
-        break;
-    case 4:
-        RadioLeft->setChecked(true);
-        break;
-    default:
-        break; // the edge buttons stay as they are
-    }
+    // A stored number that names no edge leaves the edge buttons as they are.
+    for (const auto& [edge, radio] : EdgeButtons())
+        if (BarPrefs.BarPos == int32_t(edge)) radio->setChecked(true);
     RefreshRadios();
+}
+
+std::array<std::pair<BarEdge, QRadioButton*>, 4> TDPrefs::EdgeButtons() const {
+    return {{{BarEdge::Top, RadioTop},
+             {BarEdge::Right, RadioRight},
+             {BarEdge::Bottom, RadioBottom},
+             {BarEdge::Left, RadioLeft}}};
 }
 
 void TDPrefs::RefreshRadios() {
@@ -480,14 +465,11 @@ void TDPrefs::OKClick() {
     BarPrefs.FixPos = CheckFixPos->isChecked() ? 1 : 0;
     BarPrefs.BarTip = Checkbartip->isChecked() ? 1 : 0;
     // The edge is stored whether or not the buttons are usable.
-    if (RadioTop->isChecked())
-        BarPrefs.BarPos = 1;
-    else if (RadioRight->isChecked())
-        BarPrefs.BarPos = 2;
-    else if (RadioBottom->isChecked())
-        BarPrefs.BarPos = 3;
-    else if (RadioLeft->isChecked())
-        BarPrefs.BarPos = 4;
+    for (const auto& [edge, radio] : EdgeButtons())
+        if (radio->isChecked()) {
+            BarPrefs.BarPos = int32_t(edge);
+            break;
+        }
     Vantrel->ShowHint = Checkbartip->isChecked();
 }
 
@@ -497,13 +479,10 @@ void TDPrefs::Button1Click() {
 
 void TDPrefs::Button4Click() {
     OKClick();
-    Vantrel->SetTimerInterval(BarPrefs.TimerDelay);
     BarPrefs.Dir = EditDir->text();
     if (const QListWidgetItem* item = SelectedScheme()) BarPrefs.Scheme = item->text();
-    Vantrel->LoadScheme();
-    MemFig.LastBarWidth = 0;
-    Vantrel->Timer();
-    Vantrel->MoveToFixedEdge();
+    // Apply reloads the bar alone; the details window keeps its look until OK.
+    Vantrel->ApplySettings(TVantrel::SettingsCommand::Apply);
 }
 
 void TDPrefs::SchemeListDblClick() {

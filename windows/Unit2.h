@@ -1,8 +1,13 @@
 // The preferences dialog: every setting but the bar's position, and the scheme list.
 #pragma once
 
+#include "app/Globals.h"
+#include "controls/Form.h"
+
 #include <QDialog>
+#include <array>
 #include <cstdint>
+#include <utility>
 
 class QCheckBox;
 class QFrame;
@@ -17,7 +22,7 @@ class QSlider;
 class TImage;
 class Tdirtree;
 
-class TDPrefs : public QDialog {
+class TDPrefs : public TForm<QDialog> {
     Q_OBJECT
 public:
     TDPrefs();
@@ -85,6 +90,8 @@ public:
     void OKClick();
     // The edge buttons are usable only while "Fix position on :" is checked.
     void RefreshRadios();
+    // Each edge with its button.
+    std::array<std::pair<BarEdge, QRadioButton*>, 4> EdgeButtons() const;
     // Fills SchemeList with "<default>" and the sub-folders of Folder, and selects the entry of
     // the current Scheme.
     void RefreshList(const QString& Folder);
@@ -95,11 +102,7 @@ public:
     // TrackBar1Change follows.
     void SetTrackPosition(int32_t Position);
 
-    // Centres the dialog on the screen each time it is shown.
-    void setVisible(bool visible) override;
-
 protected:
-    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -36,7 +36,7 @@ TLabel* MakeLabel(QWidget* parent, int left, int top, const char* caption, bool 
 
 } // namespace
 
-TFDetails::TFDetails() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+TFDetails::TFDetails() : TForm(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     FDetails = this;
     setWindowTitle(QStringLiteral("Memory Details"));
     SetUpForm(this, QSize(177, 73), palette().color(QPalette::Button));
@@ -74,11 +74,6 @@ TFDetails::TFDetails() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) 
 
 TFDetails::~TFDetails() {
     if (FDetails == this) FDetails = nullptr;
-}
-
-bool TFDetails::event(QEvent* e) {
-    if (e->type() == QEvent::WinIdChange) platform::KeepOffTaskbar(this);
-    return QWidget::event(e);
 }
 
 void TFDetails::FormCreate() {

@@ -1,6 +1,8 @@
 // The memory details window: total, load and free figures on a scheme face, closable and movable.
 #pragma once
 
+#include "controls/Form.h"
+
 #include <QWidget>
 #include <cstdint>
 
@@ -15,7 +17,7 @@ extern bool DetailsDragging;
 extern int32_t DetailsGrabX;
 extern int32_t DetailsGrabY;
 
-class TFDetails : public QWidget {
+class TFDetails : public TForm<QWidget> {
     Q_OBJECT
 public:
     TFDetails();
@@ -54,7 +56,6 @@ public:
     static bool InCloseArea(int X, int Y) { return X > 0 && X < 10 && Y > 0 && Y < 10; }
 
 protected:
-    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 };
