@@ -1,4 +1,5 @@
-// Program-wide state: the settings record, the memory figures, the window references.
+// What the windows share program-wide: the one reference to each window, their creation order, and
+// the types of the state the bar owns (the settings record and the memory figures).
 #pragma once
 
 #include "platform/MemoryStatus.h"
@@ -38,16 +39,8 @@ struct TMemoryFigures {
     double BarScale = 0;
 };
 
-extern TBarPrefs BarPrefs;
-extern TMemoryFigures MemFig;
-extern bool DetailsShown;
-
-// Drag state of the bar.
-extern bool Dragging;
-extern int32_t PressX;
-extern int32_t PressY;
-
-// One reference to each window, set as each is created.
+// One reference to each window, set as each is created; the windows reach each other (and the
+// state each owns) through them.
 extern TVantrel* Vantrel;
 extern TFDetails* FDetails;
 extern TDPrefs* DPrefs;
@@ -61,5 +54,3 @@ void CreateForms(const std::function<void()>& afterBar = {});
 void DestroyForms();
 TDPrefs* PrefsDialog();
 TDAbout* AboutBox();
-// Puts every program-wide value back to its state at program start (zero, false, empty).
-void ResetGlobals();

@@ -119,7 +119,7 @@ void TVantrel::BuildControls() {
     Shape1->setFocusPolicy(Qt::StrongFocus);
     Shape1->Accessible.Role = QAccessible::ProgressBar;
     Shape1->Accessible.Name = QStringLiteral("Memory load");
-    Shape1->Accessible.Value = [] { return AccessibleLoad(MemFig.LoadPercent); };
+    Shape1->Accessible.Value = [this] { return AccessibleLoad(MemFig.LoadPercent); };
     Shape1->Accessible.Description = [this] { return Hint; };
 
     res_back = MakeHolder(this, 1, 24, ":/scheme/back.bmp");

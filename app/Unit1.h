@@ -45,6 +45,16 @@ public:
     TWinTaskbar* WinTaskbar1;
     QTimer* SuperTimer1;
 
+    // The settings record (with the bar's Top and Left, the ten stored values), the last memory
+    // sample with the geometry drawn from it, and whether the details window is open.
+    TBarPrefs BarPrefs;
+    TMemoryFigures MemFig;
+    bool DetailsShown = false;
+    // Drag state: a button is held on the strip, pressed at PressX, PressY of the strip.
+    bool Dragging = false;
+    int32_t PressX = 0;
+    int32_t PressY = 0;
+
     // The bar's tooltip text, and whether it is shown when the mouse rests on the strip.
     QString Hint;
     bool ShowHint = false;

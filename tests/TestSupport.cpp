@@ -44,7 +44,6 @@ void WindowsTest::SetUp() {
     platform::SetScreenSize(QSize(1024, 768));
     platform::SetMemorySource(&Memory);
     platform::SetRegistryFolder(SettingsFolder());
-    ResetGlobals();
     CreateForms();
     // The tests reach the dialog and the about box directly.
     PrefsDialog();
@@ -70,7 +69,6 @@ void WindowsTest::TearDown() {
 
 void WindowsTest::Restart() {
     DestroyForms();
-    ResetGlobals();
     CreateForms();
     PrefsDialog();
     AboutBox();

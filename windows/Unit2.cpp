@@ -415,17 +415,17 @@ void TDPrefs::FormKeyDown(int Key, Qt::KeyboardModifiers) {
 }
 
 void TDPrefs::InitPrefs() {
-    RefreshList(BarPrefs.Dir);
-    EditDir->setText(AsciiLower(BarPrefs.Dir));
-    EditDelay->setText(QString::number(BarPrefs.TimerDelay));
-    SetTrackPosition(BarPrefs.TimerDelay);
-    CheckAot->setChecked(BarPrefs.Aot == 1);
-    CheckNoMove->setChecked(BarPrefs.NoMove == 1);
-    CheckFixPos->setChecked(BarPrefs.FixPos == 1);
-    Checkbartip->setChecked(BarPrefs.BarTip == 1);
+    RefreshList(Vantrel->BarPrefs.Dir);
+    EditDir->setText(AsciiLower(Vantrel->BarPrefs.Dir));
+    EditDelay->setText(QString::number(Vantrel->BarPrefs.TimerDelay));
+    SetTrackPosition(Vantrel->BarPrefs.TimerDelay);
+    CheckAot->setChecked(Vantrel->BarPrefs.Aot == 1);
+    CheckNoMove->setChecked(Vantrel->BarPrefs.NoMove == 1);
+    CheckFixPos->setChecked(Vantrel->BarPrefs.FixPos == 1);
+    Checkbartip->setChecked(Vantrel->BarPrefs.BarTip == 1);
     // A stored number that names no edge leaves the edge buttons as they are.
     for (const auto& [edge, radio] : EdgeButtons())
-        if (BarPrefs.BarPos == int32_t(edge)) radio->setChecked(true);
+        if (Vantrel->BarPrefs.BarPos == int32_t(edge)) radio->setChecked(true);
     RefreshRadios();
 }
 
@@ -458,16 +458,16 @@ void TDPrefs::OKClick() {
         SchemeList->item(0)->setSelected(true);
     }
     const int32_t delay = StrToInt(EditDelay->text());
-    BarPrefs.TimerDelay = delay <= 0 ? 1 : delay > 65535 ? 65535 : delay;
-    BarPrefs.Aot = CheckAot->isChecked() ? 1 : 0;
-    Vantrel->SetStayOnTop(BarPrefs.Aot);
-    BarPrefs.NoMove = CheckNoMove->isChecked() ? 1 : 0;
-    BarPrefs.FixPos = CheckFixPos->isChecked() ? 1 : 0;
-    BarPrefs.BarTip = Checkbartip->isChecked() ? 1 : 0;
+    Vantrel->BarPrefs.TimerDelay = delay <= 0 ? 1 : delay > 65535 ? 65535 : delay;
+    Vantrel->BarPrefs.Aot = CheckAot->isChecked() ? 1 : 0;
+    Vantrel->SetStayOnTop(Vantrel->BarPrefs.Aot);
+    Vantrel->BarPrefs.NoMove = CheckNoMove->isChecked() ? 1 : 0;
+    Vantrel->BarPrefs.FixPos = CheckFixPos->isChecked() ? 1 : 0;
+    Vantrel->BarPrefs.BarTip = Checkbartip->isChecked() ? 1 : 0;
     // The edge is stored whether or not the buttons are usable.
     for (const auto& [edge, radio] : EdgeButtons())
         if (radio->isChecked()) {
-            BarPrefs.BarPos = int32_t(edge);
+            Vantrel->BarPrefs.BarPos = int32_t(edge);
             break;
         }
     Vantrel->ShowHint = Checkbartip->isChecked();
@@ -479,8 +479,8 @@ void TDPrefs::Button1Click() {
 
 void TDPrefs::Button4Click() {
     OKClick();
-    BarPrefs.Dir = EditDir->text();
-    if (const QListWidgetItem* item = SelectedScheme()) BarPrefs.Scheme = item->text();
+    Vantrel->BarPrefs.Dir = EditDir->text();
+    if (const QListWidgetItem* item = SelectedScheme()) Vantrel->BarPrefs.Scheme = item->text();
     // Apply reloads the bar alone; the details window keeps its look until OK.
     Vantrel->ApplySettings(TVantrel::SettingsCommand::Apply);
 }
@@ -490,10 +490,10 @@ void TDPrefs::SchemeListDblClick() {
     // there is nothing to put into effect.
     const QListWidgetItem* item = SelectedScheme();
     if (!item) return;
-    BarPrefs.Scheme = item->text();
+    Vantrel->BarPrefs.Scheme = item->text();
     Vantrel->LoadScheme();
     FDetails->LoadScheme();
-    MemFig.LastBarWidth = 0;
+    Vantrel->MemFig.LastBarWidth = 0;
     Vantrel->Timer();
 }
 

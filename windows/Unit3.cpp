@@ -3,6 +3,7 @@
 
 #include "app/Figures.h"
 #include "app/Globals.h"
+#include "app/Unit1.h"
 #include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
@@ -14,11 +15,6 @@
 #include "windows/TextColor.h"
 
 #include <QCloseEvent>
-
-bool ClosePressed = false;
-bool DetailsDragging = false;
-int32_t DetailsGrabX = 0;
-int32_t DetailsGrabY = 0;
 
 namespace {
 
@@ -85,7 +81,7 @@ void TFDetails::FormShow() {
 }
 
 void TFDetails::FormCloseQuery(bool& CanClose) {
-    DetailsShown = false;
+    Vantrel->DetailsShown = false;
     Shape1->SetOutlineVisible(false);
     CanClose = true;
 }
@@ -140,7 +136,7 @@ void TFDetails::Shape2MouseUp(Qt::MouseButton, int, int) {
 }
 
 void TFDetails::LoadScheme() {
-    const QString base = BarPrefs.Dir + BarPrefs.Scheme + u'\\';
+    const QString base = Vantrel->BarPrefs.Dir + Vantrel->BarPrefs.Scheme + u'\\';
     const QString face = base + QStringLiteral("details.bmp");
     const QString textColor = base + QStringLiteral("TextColor.txt");
     const bool haveFace = platform::FileExists(face);

@@ -11,12 +11,6 @@ class TLabel;
 class TShape;
 struct MemoryTexts;
 
-// State of the window, owned by this module.
-extern bool ClosePressed;
-extern bool DetailsDragging;
-extern int32_t DetailsGrabX;
-extern int32_t DetailsGrabY;
-
 class TFDetails : public TForm<QWidget> {
     Q_OBJECT
 public:
@@ -34,6 +28,13 @@ public:
     TShape* Shape1;
     TImage* res_details;
     TShape* Shape2;
+
+    // The close box is held down; the title strip is being dragged from DetailsGrabX,
+    // DetailsGrabY.
+    bool ClosePressed = false;
+    bool DetailsDragging = false;
+    int32_t DetailsGrabX = 0;
+    int32_t DetailsGrabY = 0;
 
     void FormCreate();
     void FormShow();

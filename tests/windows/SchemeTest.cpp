@@ -63,16 +63,16 @@ protected:
     }
     // Both loaders, the way a double click in the scheme list runs them.
     void LoadBoth(const QString& dir, const QString& scheme) {
-        BarPrefs.Dir = dir;
-        BarPrefs.Scheme = scheme;
+        Vantrel->BarPrefs.Dir = dir;
+        Vantrel->BarPrefs.Scheme = scheme;
         platform::Guarded([] {
             Vantrel->LoadScheme();
             FDetails->LoadScheme();
         });
     }
     void ExpectBuiltInBar() {
-        EXPECT_EQ(MemFig.FullBarWidth, 136);
-        EXPECT_DOUBLE_EQ(MemFig.BarScale, 1.36);
+        EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
+        EXPECT_DOUBLE_EQ(Vantrel->MemFig.BarScale, 1.36);
         EXPECT_EQ(Vantrel->Ibar->x(), 20);
         EXPECT_FALSE(Vantrel->Ibar->AutoSize());
         EXPECT_EQ(Vantrel->IBack->Picture().cacheKey(), Vantrel->res_back->Picture().cacheKey());
@@ -104,8 +104,8 @@ TEST_F(SchemeTest, FullSchemeDressesBothWindows) {
     EXPECT_EQ(TopLeft(Vantrel->IBack), BackColor.rgb());
     EXPECT_EQ(Vantrel->IBack->size(), QSize(177, 21));
     EXPECT_EQ(TopLeft(Vantrel->Ibar), BarColor.rgb());
-    EXPECT_EQ(MemFig.FullBarWidth, 100);
-    EXPECT_DOUBLE_EQ(MemFig.BarScale, 1.0);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 100);
+    EXPECT_DOUBLE_EQ(Vantrel->MemFig.BarScale, 1.0);
     EXPECT_FALSE(Vantrel->Ibar->AutoSize());
     EXPECT_EQ(Vantrel->Ibar->geometry(), QRect(19, 4, 100, 13));
     EXPECT_EQ(Vantrel->Ibbar->geometry(), QRect(16, 4, 3, 13));
@@ -116,7 +116,7 @@ TEST_F(SchemeTest, FullSchemeDressesBothWindows) {
     ExpectTextColor(0x000000FF);
 
     // The next full redraw draws the new band: 64 % of 100 pixels.
-    MemFig.LastBarWidth = 0;
+    Vantrel->MemFig.LastBarWidth = 0;
     Vantrel->Timer();
     EXPECT_EQ(Vantrel->Ibar->width(), 64);
     EXPECT_EQ(Vantrel->Iebar->x(), 16 + 3 + 64);
@@ -165,7 +165,7 @@ TEST_F(SchemeTest, WhichFilesTheWindowsFallBackFrom) {
         LoadBoth("x:\\skins\\", QString::fromLatin1(c.what));
         EXPECT_TRUE(vtest::Errors().isEmpty()) << vtest::Errors().join(u'|').toStdString();
         if (c.barFromScheme) {
-            EXPECT_EQ(MemFig.FullBarWidth, 100);
+            EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 100);
             EXPECT_EQ(TopLeft(Vantrel->IBack), BackColor.rgb());
         } else {
             ExpectBuiltInBar();
@@ -189,7 +189,7 @@ TEST_F(SchemeTest, MissingOptionalPicturesGetWidthZero) {
     }
     // The band starts at 16 when there is no start cap.
     EXPECT_EQ(Vantrel->Ibar->x(), 16);
-    EXPECT_EQ(MemFig.FullBarWidth, 100);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 100);
 
     // A start cap that comes back sizes the control again.
     MakeScheme("skins/bare", {"bbar.bmp"});
@@ -236,7 +236,7 @@ TEST_F(SchemeTest, WhereSchemesAreLookedFor) {
         if (c.currentFolder) QDir::setCurrent(Native(QLatin1String(c.currentFolder)));
         LoadBoth(QLatin1String(c.dir), QLatin1String(c.scheme));
         EXPECT_TRUE(vtest::Errors().isEmpty());
-        EXPECT_EQ(MemFig.FullBarWidth, c.found ? 100 : 136);
+        EXPECT_EQ(Vantrel->MemFig.FullBarWidth, c.found ? 100 : 136);
         EXPECT_EQ(FDetails->IDetails->Picture().cacheKey() ==
                       FDetails->res_details->Picture().cacheKey(),
                   !c.found);
@@ -244,9 +244,9 @@ TEST_F(SchemeTest, WhereSchemesAreLookedFor) {
     // "<default>" is taken as it is written; another spelling names a folder.
     MakeScheme("skins/<DEFAULT>", {"back.bmp", "bar.bmp"});
     LoadBoth("x:\\skins\\", "<DEFAULT>");
-    EXPECT_EQ(MemFig.FullBarWidth, 100);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 100);
     LoadBoth("x:\\skins\\", "<default>");
-    EXPECT_EQ(MemFig.FullBarWidth, 136);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
 }
 
 // A bad file stops the loading there: what came before it stays, nothing after it runs.
@@ -263,7 +263,7 @@ TEST_F(SchemeTest, BrokenBarPictureKeepsWhatWasLoadedBefore) {
         EXPECT_EQ(TopLeft(Vantrel->IBack), BackColor.rgb());
         EXPECT_EQ(Vantrel->Ibar->Picture().cacheKey(), Vantrel->res_bar->Picture().cacheKey());
         EXPECT_EQ(Vantrel->Ibbar->Picture().cacheKey(), Vantrel->res_bbar->Picture().cacheKey());
-        EXPECT_EQ(MemFig.FullBarWidth, 136);
+        EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
         EXPECT_EQ(Vantrel->Ibar->x(), 20);
     }
 }
@@ -275,8 +275,8 @@ TEST_F(SchemeTest, BrokenFileStopsEachLoaderWhereItIs) {
     Write("skins/cut/details.bmp", "");
     LoadBoth("x:\\skins\\", "<default>");
     vtest::Errors().clear();
-    BarPrefs.Dir = QStringLiteral("x:\\skins\\");
-    BarPrefs.Scheme = QStringLiteral("cut");
+    Vantrel->BarPrefs.Dir = QStringLiteral("x:\\skins\\");
+    Vantrel->BarPrefs.Scheme = QStringLiteral("cut");
     platform::Guarded([] { Vantrel->LoadScheme(); });
     platform::Guarded([] { FDetails->LoadScheme(); });
     EXPECT_EQ(vtest::Errors(),
@@ -286,7 +286,7 @@ TEST_F(SchemeTest, BrokenFileStopsEachLoaderWhereItIs) {
     EXPECT_EQ(Vantrel->Iebar->Picture().cacheKey(), Vantrel->res_ebar->Picture().cacheKey());
     EXPECT_EQ(Vantrel->Ibar->width(), 100);
     EXPECT_TRUE(Vantrel->Ibar->AutoSize());
-    EXPECT_EQ(MemFig.FullBarWidth, 136);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
     // The details window kept its face and never reached the colour.
     ExpectBuiltInDetails();
 }
@@ -299,7 +299,7 @@ TEST_F(SchemeTest, FileThatCannotBeOpened) {
     LoadBoth("x:\\skins\\", "odd");
     EXPECT_EQ(vtest::Errors(), QStringList{"Cannot open file x:\\skins\\odd\\back.bmp."});
     EXPECT_EQ(Vantrel->IBack->Picture().cacheKey(), Vantrel->res_back->Picture().cacheKey());
-    EXPECT_EQ(MemFig.FullBarWidth, 136);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
     vtest::Errors().clear();
     platform::Guarded([] { FDetails->LoadScheme(); });
     EXPECT_EQ(vtest::Errors(), QStringList{"Cannot open file x:\\skins\\odd\\details.bmp."});
@@ -403,7 +403,7 @@ TEST_F(SchemeTest, SchemeList) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.folder) + " / " + c.scheme);
-        BarPrefs.Scheme = QLatin1String(c.scheme);
+        Vantrel->BarPrefs.Scheme = QLatin1String(c.scheme);
         DPrefs->RefreshList(QLatin1String(c.folder));
         EXPECT_EQ(items(), c.items);
         EXPECT_EQ(selected(), c.selected);
@@ -434,14 +434,14 @@ TEST_F(SchemeTest, PublicCorpusAsTheBarPicture) {
             LoadBoth("x:\\skins\\", "suite");
             if (vtest::Errors().isEmpty()) {
                 EXPECT_FALSE(Vantrel->Ibar->Picture().hasAlphaChannel());
-                EXPECT_EQ(MemFig.FullBarWidth, Vantrel->Ibar->Picture().width());
-                EXPECT_GT(MemFig.FullBarWidth, 0);
+                EXPECT_EQ(Vantrel->MemFig.FullBarWidth, Vantrel->Ibar->Picture().width());
+                EXPECT_GT(Vantrel->MemFig.FullBarWidth, 0);
             } else {
                 EXPECT_NE(kind[0], 'g');
                 EXPECT_EQ(vtest::Errors(), QStringList{"Bitmap image is not valid."});
-                EXPECT_EQ(MemFig.FullBarWidth, 136);
+                EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
             }
-            MemFig.LastBarWidth = 0;
+            Vantrel->MemFig.LastBarWidth = 0;
             Vantrel->Timer();
         }
     }
