@@ -23,27 +23,27 @@ public:
     ~TVantrel() override;
 
     // Controls, in painting order.
-    TImage* IBack;
-    TImage* Ibar;
-    TImage* Ibbar;
-    TImage* Iebar;
-    TImage* ICache;
-    TShape* Shape1;
+    TImage* IBack;  // the strip's background (back.bmp)
+    TImage* Ibar;   // the load band (bar.bmp), as wide as the load
+    TImage* Ibbar;  // start cap of the band (bbar.bmp)
+    TImage* Iebar;  // end cap, right after the band (ebar.bmp)
+    TImage* ICache; // picture at the right end (cache.bmp), see-through
+    TShape* Shape1; // invisible, over the strip: mouse, keyboard, screen reader
     // Holders of the built-in pictures; never shown.
-    TImage* res_back;
-    TImage* res_bar;
-    TImage* res_bbar;
-    TImage* res_cache;
-    TImage* res_ebar;
+    TImage* res_back;  // built-in back.bmp
+    TImage* res_bar;   // built-in bar.bmp
+    TImage* res_bbar;  // built-in bbar.bmp
+    TImage* res_cache; // built-in cache.bmp
+    TImage* res_ebar;  // built-in ebar.bmp
 
-    QMenu* PopupMenu1;
-    QAction* About1;
-    QAction* ShowDetails1;
-    QAction* Prefs1;
-    QAction* Quit1;
-    QAction* Cancel1;
-    TWinTaskbar* WinTaskbar1;
-    QTimer* SuperTimer1;
+    QMenu* PopupMenu1;        // the right-click menu of the bar and the icon
+    QAction* About1;          // "&About..."
+    QAction* ShowDetails1;    // "&Show Details" (Ctrl+I)
+    QAction* Prefs1;          // "Preferences..." (Ctrl+P)
+    QAction* Quit1;           // "&Quit" (Ctrl+Q)
+    QAction* Cancel1;         // "&Cancel": closes the menu
+    TWinTaskbar* WinTaskbar1; // the notification-area icon
+    QTimer* SuperTimer1;      // the sampling timer (TimerDelay)
 
     // The settings record (with the bar's Top and Left, the ten stored values), the last memory
     // sample with the geometry drawn from it, and whether the details window is open.

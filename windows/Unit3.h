@@ -18,16 +18,16 @@ public:
     ~TFDetails() override;
 
     // Controls from the bottom of the stacking order to the top.
-    TImage* IDetails;
-    TLabel* Label1;
-    TLabel* Label2;
-    TLabel* Label3;
-    TLabel* Label4;
-    TLabel* Label5;
-    TLabel* Label6;
-    TShape* Shape1;
-    TImage* res_details;
-    TShape* Shape2;
+    TImage* IDetails;    // the face (details.bmp)
+    TLabel* Label1;      // "Total :"
+    TLabel* Label2;      // "Load :"
+    TLabel* Label3;      // "Free :"
+    TLabel* Label4;      // the total figure
+    TLabel* Label5;      // the load figure
+    TLabel* Label6;      // the free figure
+    TShape* Shape1;      // the close box, top left
+    TImage* res_details; // built-in details.bmp
+    TShape* Shape2;      // the title strip the window is dragged by
 
     // The close box is held down; the title strip is being dragged from DetailsGrabX,
     // DetailsGrabY.

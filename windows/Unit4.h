@@ -16,10 +16,10 @@ public:
     ~TDAbout() override;
 
     // Controls, in creation order.
-    TImage* Image1;
-    TLabel* Label1;
-    TLabel* Label2;
-    QLineEdit* Edit1;
+    TImage* Image1;   // the logo
+    TLabel* Label1;   // the version and copyright line
+    TLabel* Label2;   // "All rights reserved."
+    QLineEdit* Edit1; // the home-page address, to copy
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
