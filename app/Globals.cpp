@@ -1,4 +1,4 @@
-// Program-wide state and the creation order of the windows.
+// The program-wide window references and the creation order of the windows.
 #include "app/Globals.h"
 
 #include "app/Unit1.h"
@@ -8,13 +8,6 @@
 
 #include <QFont>
 #include <QtGlobal>
-
-TBarPrefs BarPrefs;
-TMemoryFigures MemFig;
-bool DetailsShown = false;
-bool Dragging = false;
-int32_t PressX = 0;
-int32_t PressY = 0;
 
 TVantrel* Vantrel = nullptr;
 TFDetails* FDetails = nullptr;
@@ -69,12 +62,4 @@ void DestroyForms() {
     DPrefs = nullptr;
     FDetails = nullptr;
     Vantrel = nullptr;
-}
-
-void ResetGlobals() {
-    BarPrefs = TBarPrefs();
-    MemFig = TMemoryFigures();
-    DetailsShown = false;
-    Dragging = false;
-    PressX = PressY = 0;
 }

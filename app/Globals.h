@@ -1,4 +1,5 @@
-// Program-wide state: the settings record, the memory figures, the window references.
+// What the windows share program-wide: the one reference to each window, their creation order, and
+// the types of the state the bar owns (the settings record and the memory figures).
 #pragma once
 
 #include "platform/MemoryStatus.h"
@@ -12,12 +13,16 @@ class TFDetails;
 class TDPrefs;
 class TDAbout;
 
+// The screen edge the bar is held against (BarPos). The numbers are the ones the settings store;
+// a stored number outside 1..4 names no edge.
+enum class BarEdge : int32_t { Top = 1, Right = 2, Bottom = 3, Left = 4 };
+
 // The one settings record; with the bar's Top and Left they are the ten persisted values.
 struct TBarPrefs {
     int32_t TimerDelay = 0;
     int32_t Aot = 0;
     int32_t NoMove = 0;
-    int32_t BarPos = 0; // 1 top, 2 right, 3 bottom, 4 left
+    int32_t BarPos = 0; // a BarEdge
     int32_t FixPos = 0;
     int32_t BarTip = 0;
     QString Dir;
@@ -34,16 +39,8 @@ struct TMemoryFigures {
     double BarScale = 0;
 };
 
-extern TBarPrefs BarPrefs;
-extern TMemoryFigures MemFig;
-extern bool DetailsShown;
-
-// Drag state of the bar.
-extern bool Dragging;
-extern int32_t PressX;
-extern int32_t PressY;
-
-// One reference to each window, set as each is created.
+// One reference to each window, set as each is created; the windows reach each other (and the
+// state each owns) through them.
 extern TVantrel* Vantrel;
 extern TFDetails* FDetails;
 extern TDPrefs* DPrefs;
@@ -62,5 +59,3 @@ TDAbout* AboutBox();
 // Gives the details window the scheme now in force: loads it into the window when the window
 // exists, or makes the window when the scheme has files for it (their faults are reported now).
 void LoadDetailsScheme();
-// Puts every program-wide value back to its state at program start (zero, false, empty).
-void ResetGlobals();

@@ -61,7 +61,7 @@ TImage* MakeHolder(QWidget* parent, int left, int top, const char* resource) {
 
 } // namespace
 
-TVantrel::TVantrel() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+TVantrel::TVantrel() : TForm(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     Vantrel = this;
     SetUpForm(this, QSize(177, 21), palette().color(QPalette::Button));
     // A meter is seldom the active window; its hint shows all the same.
@@ -121,7 +121,7 @@ void TVantrel::BuildControls() {
     Shape1->setFocusPolicy(Qt::StrongFocus);
     Shape1->Accessible.Role = QAccessible::ProgressBar;
     Shape1->Accessible.Name = QStringLiteral("Memory load");
-    Shape1->Accessible.Value = [] { return AccessibleLoad(MemFig.LoadPercent); };
+    Shape1->Accessible.Value = [this] { return AccessibleLoad(MemFig.LoadPercent); };
     Shape1->Accessible.Description = [this] { return Hint; };
 
     res_back = MakeHolder(this, 1, 24, ":/scheme/back.bmp");
@@ -165,23 +165,38 @@ void TVantrel::BuildMenu() {
 
 void TVantrel::FormCreate() {
     readprefs();
-    try {
-        LoadScheme();
-    } catch (const VantrelError& e) {
-        // One bad file in the scheme must not leave the meter frozen for the whole run: report
-        // it, give the bar the built-in look and finish starting.
-        platform::ReportError(e.message());
-        LoadPemmet();
-        SetBarGeometry();
-    }
     Dragging = false;
     DetailsShown = false;
-    MemFig.LastBarWidth = 0;
     // The timer is switched on whatever the delay: an interval of 0 only keeps it from firing
     // until the preferences give it one.
     TimerEnabled = true;
-    SetTimerInterval(BarPrefs.TimerDelay);
+    ApplySettings(SettingsCommand::StartUp);
+}
+
+void TVantrel::ApplySettings(SettingsCommand command) {
+    const bool startUp = command == SettingsCommand::StartUp;
+    // A preferences command sets the interval first; a scheme that fails to load ends it there.
+    if (!startUp) SetTimerInterval(BarPrefs.TimerDelay);
+    if (!startUp) {
+        LoadScheme();
+    } else {
+        try {
+            LoadScheme();
+        } catch (const VantrelError& e) {
+            // One bad file in the scheme must not leave the meter frozen for the whole run:
+            // report it, give the bar the built-in look and finish starting.
+            platform::ReportError(e.message());
+            LoadPemmet();
+            SetBarGeometry();
+        }
+        // Only now may the timer tick: not from inside the box that reports a bad scheme.
+        SetTimerInterval(BarPrefs.TimerDelay);
+    }
+    if (command == SettingsCommand::Ok) LoadDetailsScheme();
+    MemFig.LastBarWidth = 0;
     Timer();
+    // The bar starts where it was left; the preferences commands hold it against its edge.
+    if (!startUp) MoveToFixedEdge();
 }
 
 void TVantrel::FormActivate() {
@@ -219,7 +234,7 @@ void TVantrel::closeEvent(QCloseEvent* event) {
 
 void TVantrel::setVisible(bool visible) {
     if (!visible || ShownOnce) {
-        QWidget::setVisible(visible);
+        TForm::setVisible(visible);
         return;
     }
     // The first showing maps the bare strip and then shows its pictures, before anything is
@@ -231,18 +246,13 @@ void TVantrel::setVisible(bool visible) {
         if (!child->isHidden()) strip.append(child);
     for (QWidget* child : strip)
         child->setVisible(false);
-    QWidget::setVisible(true);
+    TForm::setVisible(true);
     for (QWidget* child : strip)
         child->setVisible(true);
 }
 
 bool TVantrel::event(QEvent* e) {
     switch (e->type()) {
-    case QEvent::WinIdChange:
-        // A new native window (at creation, and when stay-on-top re-creates it). The event also
-        // reports the old one's end, with no window to mark.
-        if (internalWinId()) MarkNativeWindow();
-        break;
     case QEvent::Show:
         // Showing after a change of window flags may bring a native window no event told of:
         // marked before it is mapped, and once more when the show is done.
@@ -272,7 +282,12 @@ bool TVantrel::event(QEvent* e) {
     default:
         break;
     }
-    return QWidget::event(e);
+    return TForm::event(e);
+}
+
+void TVantrel::NativeWindowMade() {
+    // At creation, and when stay-on-top re-creates it. The old one's end has no window to mark.
+    if (internalWinId()) MarkNativeWindow();
 }
 
 void TVantrel::MarkNativeWindow() {
@@ -345,14 +360,9 @@ void TVantrel::Prefs1Click() {
     const int result = ShowModal(PrefsDialog());
     ReleaseAfterWindow();
     if (result != QDialog::Accepted) return;
-    SetTimerInterval(BarPrefs.TimerDelay);
     BarPrefs.Dir = DPrefs->EditDir->text();
     if (QListWidgetItem* item = DPrefs->SchemeList->currentItem()) BarPrefs.Scheme = item->text();
-    LoadScheme();
-    LoadDetailsScheme();
-    MemFig.LastBarWidth = 0;
-    Timer();
-    MoveToFixedEdge();
+    ApplySettings(SettingsCommand::Ok);
 }
 
 void TVantrel::Quit1Click() {
@@ -495,7 +505,7 @@ void TVantrel::readprefs() {
     BarPrefs.Aot = ReadInteger(QStringLiteral("Aot"), 0);
     SetStayOnTop(BarPrefs.Aot);
     BarPrefs.NoMove = ReadInteger(QStringLiteral("NoMove"), 0);
-    BarPrefs.BarPos = ReadInteger(QStringLiteral("BarPos"), 1);
+    BarPrefs.BarPos = ReadInteger(QStringLiteral("BarPos"), int32_t(BarEdge::Top));
     BarPrefs.FixPos = ReadInteger(QStringLiteral("FixPos"), 0);
     // Read as "Bartip", written as "BarTip": names match without regard to case.
     BarPrefs.BarTip = ReadInteger(QStringLiteral("Bartip"), 0);
@@ -535,57 +545,47 @@ void TVantrel::Shape1MouseMove(int X, int Y) {
     if (!Dragging || BarPrefs.NoMove != 0) return;
     const int dX = X - PressX;
     const int dY = Y - PressY;
+    QPoint moved(Left() + dX, Top() + dY);
     if (BarPrefs.FixPos == 1) {
-        const QSize screen = platform::ScreenSize();
-        switch (BarPrefs.BarPos) {
-        case 1:
-            SetLeft(Left() + dX);
-            SetTop(0);
-            break;
-        case 2:
-            SetLeft(screen.width() - width());
-            SetTop(Top() + dY);
-            break;
-        case 3:
-            SetLeft(Left() + dX);
-            SetTop(screen.height() - height());
-            break;
-        case 4:
-            SetLeft(0);
-            SetTop(Top() + dY);
-            break;
-        default:
-            break;
-        }
-        return;
+        // Held against an edge, the bar slides along it only.
+        const std::optional<QPoint> onEdge = OnFixedEdge(moved);
+        if (!onEdge) return;
+        moved = *onEdge;
     }
-    SetLeft(Left() + dX);
-    SetTop(Top() + dY);
+    // Two moves, the left first, as a window manager sees them.
+    SetLeft(moved.x());
+    SetTop(moved.y());
 }
 
 void TVantrel::Shape1MouseUp(Qt::MouseButton, int, int) {
     Dragging = false;
 }
 
+std::optional<QPoint> TVantrel::OnFixedEdge(QPoint position) const {
+    const QSize screen = platform::ScreenSize();
+    switch (static_cast<BarEdge>(BarPrefs.BarPos)) {
+    case BarEdge::Top:
+        return QPoint(position.x(), 0);
+    case BarEdge::Right:
+        return QPoint(screen.width() - width(), position.y());
+    case BarEdge::Bottom:
+        return QPoint(position.x(), screen.height() - height());
+    case BarEdge::Left:
+        return QPoint(0, position.y());
+    }
+    return std::nullopt;
+}
+
 void TVantrel::MoveToFixedEdge() {
     if (BarPrefs.FixPos != 1) return;
-    const QSize screen = platform::ScreenSize();
-    switch (BarPrefs.BarPos) {
-    case 1:
-        SetTop(0);
-        break;
-    case 2:
-        SetLeft(screen.width() - width());
-        break;
-    case 3:
-        SetTop(screen.height() - height());
-        break;
-    case 4:
-        SetLeft(0);
-        break;
-    default:
-        break;
-    }
+    const std::optional<QPoint> onEdge = OnFixedEdge(Placed);
+    if (!onEdge) return;
+    // Only the edge's own coordinate is set.
+    const auto edge = static_cast<BarEdge>(BarPrefs.BarPos);
+    if (edge == BarEdge::Top || edge == BarEdge::Bottom)
+        SetTop(onEdge->y());
+    else
+        SetLeft(onEdge->x());
 }
 
 bool TVantrel::StaysOnTop() const {

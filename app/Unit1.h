@@ -2,9 +2,12 @@
 #pragma once
 
 #include "app/Globals.h"
+#include "controls/Form.h"
 
+#include <QPoint>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -13,34 +16,44 @@ class TImage;
 class TShape;
 class TWinTaskbar;
 
-class TVantrel : public QWidget {
+class TVantrel : public TForm<QWidget> {
     Q_OBJECT
 public:
     TVantrel();
     ~TVantrel() override;
 
     // Controls, in painting order.
-    TImage* IBack;
-    TImage* Ibar;
-    TImage* Ibbar;
-    TImage* Iebar;
-    TImage* ICache;
-    TShape* Shape1;
+    TImage* IBack;  // the strip's background (back.bmp)
+    TImage* Ibar;   // the load band (bar.bmp), as wide as the load
+    TImage* Ibbar;  // start cap of the band (bbar.bmp)
+    TImage* Iebar;  // end cap, right after the band (ebar.bmp)
+    TImage* ICache; // picture at the right end (cache.bmp), see-through
+    TShape* Shape1; // invisible, over the strip: mouse, keyboard, screen reader
     // Holders of the built-in pictures; never shown.
-    TImage* res_back;
-    TImage* res_bar;
-    TImage* res_bbar;
-    TImage* res_cache;
-    TImage* res_ebar;
+    TImage* res_back;  // built-in back.bmp
+    TImage* res_bar;   // built-in bar.bmp
+    TImage* res_bbar;  // built-in bbar.bmp
+    TImage* res_cache; // built-in cache.bmp
+    TImage* res_ebar;  // built-in ebar.bmp
 
-    QMenu* PopupMenu1;
-    QAction* About1;
-    QAction* ShowDetails1;
-    QAction* Prefs1;
-    QAction* Quit1;
-    QAction* Cancel1;
-    TWinTaskbar* WinTaskbar1;
-    QTimer* SuperTimer1;
+    QMenu* PopupMenu1;        // the right-click menu of the bar and the icon
+    QAction* About1;          // "&About..."
+    QAction* ShowDetails1;    // "&Show Details" (Ctrl+I)
+    QAction* Prefs1;          // "Preferences..." (Ctrl+P)
+    QAction* Quit1;           // "&Quit" (Ctrl+Q)
+    QAction* Cancel1;         // "&Cancel": closes the menu
+    TWinTaskbar* WinTaskbar1; // the notification-area icon
+    QTimer* SuperTimer1;      // the sampling timer (TimerDelay)
+
+    // The settings record (with the bar's Top and Left, the ten stored values), the last memory
+    // sample with the geometry drawn from it, and whether the details window is open.
+    TBarPrefs BarPrefs;
+    TMemoryFigures MemFig;
+    bool DetailsShown = false;
+    // Drag state: a button is held on the strip, pressed at PressX, PressY of the strip.
+    bool Dragging = false;
+    int32_t PressX = 0;
+    int32_t PressY = 0;
 
     // The bar's tooltip text, and whether it is shown when the mouse rests on the strip.
     QString Hint;
@@ -71,6 +84,12 @@ public:
     void paintbackground();
     // Applies the scheme named by Dir and Scheme, or the built-in pictures.
     void LoadScheme();
+    // The commands that put the settings record into effect.
+    enum class SettingsCommand { StartUp, Apply, Ok };
+    // Puts the settings record into effect on the bar: the timer interval, the scheme (after OK
+    // the details window's too), a redraw from scratch and, for the preferences commands, the
+    // fixed edge. At start-up a scheme that does not load is reported and the built-in look taken.
+    void ApplySettings(SettingsCommand command);
     void LoadPemmet();
     // The settings store: read at creation, written at every close.
     void readprefs();
@@ -81,6 +100,9 @@ public:
     bool StaysOnTop() const;
     // Moves the bar against the edge BarPos names when FixPos is 1 (the preferences commands).
     void MoveToFixedEdge();
+    // Where a position lies once held against the edge BarPos names (the coordinate along the
+    // edge kept); none when BarPos names no edge.
+    std::optional<QPoint> OnFixedEdge(QPoint position) const;
     // Sets the timer interval as the preferences commands do (an interval of 0 stops it until
     // the next interval above 0).
     void SetTimerInterval(int32_t delay);
@@ -111,6 +133,7 @@ private:
     bool AwaitingPlacement = false;
     // What the window manager is told of a new native window: no taskbar entry, every workspace.
     void MarkNativeWindow();
+    void NativeWindowMade() override;
     bool InCloseQuery = false;
     // The timer is switched on (at creation); it fires only while it also has an interval.
     bool TimerEnabled = false;

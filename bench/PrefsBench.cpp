@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
     QTemporaryDir home(QDir::currentPath() + QStringLiteral("/bench-home-XXXXXX"));
     platform::SetRegistryFolder(home.path() + QStringLiteral("/vantrel"));
     CreateForms();
-    BarPrefs.Scheme = QStringLiteral("blue");
-    BarPrefs.Dir = QStringLiteral("c:\\skins\\");
+    Vantrel->BarPrefs.Scheme = QStringLiteral("blue");
+    Vantrel->BarPrefs.Dir = QStringLiteral("c:\\skins\\");
     for (int i = 0; i < 5; ++i)
         platform::RegWriteString(QStringLiteral("Software\\Quillmoor\\Vantrel"),
                                  QStringLiteral("Other%1").arg(i), QStringLiteral("kept"));

@@ -45,7 +45,7 @@ void MakeFolders() {
 }
 
 void BM_RefreshList5000(benchmark::State& state) {
-    BarPrefs.Scheme = QStringLiteral("scheme 4999");
+    Vantrel->BarPrefs.Scheme = QStringLiteral("scheme 4999");
     for (auto _ : state)
         DPrefs->RefreshList(QStringLiteral("x:\\many\\"));
     if (DPrefs->SchemeList->count() != 5001 || DPrefs->SchemeList->currentRow() != 5000)
@@ -58,13 +58,13 @@ void BM_SchemeNames5000(benchmark::State& state) {
 }
 
 void BM_LoadFullScheme(benchmark::State& state) {
-    BarPrefs.Dir = QStringLiteral("x:\\skins\\");
-    BarPrefs.Scheme = QStringLiteral("full");
+    Vantrel->BarPrefs.Dir = QStringLiteral("x:\\skins\\");
+    Vantrel->BarPrefs.Scheme = QStringLiteral("full");
     for (auto _ : state) {
         Vantrel->LoadScheme();
         FDetails->LoadScheme();
     }
-    if (MemFig.FullBarWidth != 136) state.SkipWithError("the scheme did not load");
+    if (Vantrel->MemFig.FullBarWidth != 136) state.SkipWithError("the scheme did not load");
 }
 
 BENCHMARK(BM_RefreshList5000)

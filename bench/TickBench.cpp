@@ -23,9 +23,9 @@ void BM_SteadyTick(benchmark::State& state) {
     Vantrel->Timer();
     int64_t redraws = 0;
     for (auto _ : state) {
-        const int32_t before = MemFig.LastBarWidth;
+        const int32_t before = Vantrel->MemFig.LastBarWidth;
         Vantrel->Timer();
-        redraws += MemFig.LastBarWidth != before;
+        redraws += Vantrel->MemFig.LastBarWidth != before;
     }
     state.counters["redraws"] = double(redraws);
     DestroyForms();

@@ -25,7 +25,7 @@ xdotool windowmove "$bar" 20 20
 sleep 0.2
 xdotool windowfocus --sync "$bar"
 xdotool key --clearmodifiers ctrl+i
-e2e_window_sized 177x73 >/dev/null
+e2e_window_of "$app" "Memory Details" >/dev/null
 sleep 0.5
 e2e_screenshot
 convert "$E2E_TMP/screen.png" -crop 217x114+0+0 +repage "$here/docs/vantrel.png"

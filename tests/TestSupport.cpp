@@ -44,7 +44,6 @@ void WindowsTest::SetUp() {
     platform::SetScreenSize(QSize(1024, 768));
     platform::SetMemorySource(&Memory);
     platform::SetRegistryFolder(SettingsFolder());
-    ResetGlobals();
     CreateForms();
     // The tests reach the details window, the dialog and the about box directly.
     DetailsWindow();
@@ -54,8 +53,15 @@ void WindowsTest::SetUp() {
     QCoreApplication::processEvents();
 }
 
+void WindowsTest::CheckErrorBoxes() const {
+    if (ErrorBoxesExpected || Errors().isEmpty()) return;
+    ADD_FAILURE() << "unexpected error box: " << Errors().join(QStringLiteral(" | ")).toStdString();
+}
+
 void WindowsTest::TearDown() {
+    // The boxes the windows raise while closing count too.
     DestroyForms();
+    CheckErrorBoxes();
     platform::SetMemorySource(nullptr);
     platform::SetScreenSize(QSize());
     platform::SetRegistryFolder(QString());
@@ -64,7 +70,6 @@ void WindowsTest::TearDown() {
 
 void WindowsTest::Restart() {
     DestroyForms();
-    ResetGlobals();
     CreateForms();
     DetailsWindow();
     PrefsDialog();

@@ -14,7 +14,9 @@
 #include <ostream>
 
 // Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 #include <vector>
 
 namespace vtest {
@@ -49,13 +51,18 @@ public:
 RecordingShell& Shell();
 
 // Creates the windows with fake memory figures on a 1024 x 768 screen and an empty settings store
-// of its own, and destroys them after.
+// of its own, and destroys them after. A test fails when an error box it did not expect was raised.
 class WindowsTest : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
     // Destroys and creates the windows again (a program restart).
     void Restart();
+    // Says that this test raises error boxes and checks them itself (in Errors()).
+    void ExpectErrorBoxes() { ErrorBoxesExpected = true; }
+    // Fails the test when error boxes were raised that it did not say it expects.
+    void CheckErrorBoxes() const;
+    bool ErrorBoxesExpected = false;
 
     FakeMemory Memory;
     // The settings store of this test (not created until something is written).

@@ -3,6 +3,7 @@
 
 #include "app/Globals.h"
 #include "app/Helpers.h"
+#include "app/Unit1.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "windows/Unit2.h"
@@ -44,5 +45,5 @@ void TDPrefs::RefreshList(const QString& Folder) {
     SchemeList->setSortingEnabled(false);
     SchemeList->addItems(names);
     // No match leaves nothing selected.
-    SchemeList->setCurrentRow(SchemeIndex(names, BarPrefs.Scheme));
+    SchemeList->setCurrentRow(SchemeIndex(names, Vantrel->BarPrefs.Scheme));
 }

@@ -144,10 +144,11 @@ private:
 };
 
 TDPrefs::TDPrefs()
-    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowCloseButtonHint) {
+    : TForm(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint) {
     DPrefs = this;
+    WhenCentred = Centring::EveryShow;
     setWindowTitle(QStringLiteral("Vantrel Preferences..."));
     SetUpForm(this, QSize(379, 329));
 
@@ -295,16 +296,6 @@ TDPrefs::~TDPrefs() {
 // ---------------------------------------------------------------------------------------------
 // Events
 
-bool TDPrefs::event(QEvent* e) {
-    if (e->type() == QEvent::WinIdChange) platform::KeepOffTaskbar(this);
-    return QDialog::event(e);
-}
-
-void TDPrefs::setVisible(bool visible) {
-    if (visible && !isVisible()) platform::CentreOnScreen(this);
-    QDialog::setVisible(visible);
-}
-
 void TDPrefs::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) platform::Guarded([this] { FormShow(); });
     QDialog::showEvent(event);
@@ -424,31 +415,25 @@ void TDPrefs::FormKeyDown(int Key, Qt::KeyboardModifiers) {
 }
 
 void TDPrefs::InitPrefs() {
-    RefreshList(BarPrefs.Dir);
-    EditDir->setText(AsciiLower(BarPrefs.Dir));
-    EditDelay->setText(QString::number(BarPrefs.TimerDelay));
-    SetTrackPosition(BarPrefs.TimerDelay);
-    CheckAot->setChecked(BarPrefs.Aot == 1);
-    CheckNoMove->setChecked(BarPrefs.NoMove == 1);
-    CheckFixPos->setChecked(BarPrefs.FixPos == 1);
-    Checkbartip->setChecked(BarPrefs.BarTip == 1);
-    switch (BarPrefs.BarPos) {
-    case 1:
-        RadioTop->setChecked(true);
-        break;
-    case 2:
-        RadioRight->setChecked(true);
-        break;
-    case 3:
-        RadioBottom->setChecked(true);
-        break;
-    case 4:
-        RadioLeft->setChecked(true);
-        break;
-    default:
-        break; // the edge buttons stay as they are
-    }
+    RefreshList(Vantrel->BarPrefs.Dir);
+    EditDir->setText(AsciiLower(Vantrel->BarPrefs.Dir));
+    EditDelay->setText(QString::number(Vantrel->BarPrefs.TimerDelay));
+    SetTrackPosition(Vantrel->BarPrefs.TimerDelay);
+    CheckAot->setChecked(Vantrel->BarPrefs.Aot == 1);
+    CheckNoMove->setChecked(Vantrel->BarPrefs.NoMove == 1);
+    CheckFixPos->setChecked(Vantrel->BarPrefs.FixPos == 1);
+    Checkbartip->setChecked(Vantrel->BarPrefs.BarTip == 1);
+    // A stored number that names no edge leaves the edge buttons as they are.
+    for (const auto& [edge, radio] : EdgeButtons())
+        if (Vantrel->BarPrefs.BarPos == int32_t(edge)) radio->setChecked(true);
     RefreshRadios();
+}
+
+std::array<std::pair<BarEdge, QRadioButton*>, 4> TDPrefs::EdgeButtons() const {
+    return {{{BarEdge::Top, RadioTop},
+             {BarEdge::Right, RadioRight},
+             {BarEdge::Bottom, RadioBottom},
+             {BarEdge::Left, RadioLeft}}};
 }
 
 void TDPrefs::RefreshRadios() {
@@ -473,21 +458,18 @@ void TDPrefs::OKClick() {
         SchemeList->item(0)->setSelected(true);
     }
     const int32_t delay = StrToInt(EditDelay->text());
-    BarPrefs.TimerDelay = delay <= 0 ? 1 : delay > 65535 ? 65535 : delay;
-    BarPrefs.Aot = CheckAot->isChecked() ? 1 : 0;
-    Vantrel->SetStayOnTop(BarPrefs.Aot);
-    BarPrefs.NoMove = CheckNoMove->isChecked() ? 1 : 0;
-    BarPrefs.FixPos = CheckFixPos->isChecked() ? 1 : 0;
-    BarPrefs.BarTip = Checkbartip->isChecked() ? 1 : 0;
+    Vantrel->BarPrefs.TimerDelay = delay <= 0 ? 1 : delay > 65535 ? 65535 : delay;
+    Vantrel->BarPrefs.Aot = CheckAot->isChecked() ? 1 : 0;
+    Vantrel->SetStayOnTop(Vantrel->BarPrefs.Aot);
+    Vantrel->BarPrefs.NoMove = CheckNoMove->isChecked() ? 1 : 0;
+    Vantrel->BarPrefs.FixPos = CheckFixPos->isChecked() ? 1 : 0;
+    Vantrel->BarPrefs.BarTip = Checkbartip->isChecked() ? 1 : 0;
     // The edge is stored whether or not the buttons are usable.
-    if (RadioTop->isChecked())
-        BarPrefs.BarPos = 1;
-    else if (RadioRight->isChecked())
-        BarPrefs.BarPos = 2;
-    else if (RadioBottom->isChecked())
-        BarPrefs.BarPos = 3;
-    else if (RadioLeft->isChecked())
-        BarPrefs.BarPos = 4;
+    for (const auto& [edge, radio] : EdgeButtons())
+        if (radio->isChecked()) {
+            Vantrel->BarPrefs.BarPos = int32_t(edge);
+            break;
+        }
     Vantrel->ShowHint = Checkbartip->isChecked();
 }
 
@@ -497,13 +479,10 @@ void TDPrefs::Button1Click() {
 
 void TDPrefs::Button4Click() {
     OKClick();
-    Vantrel->SetTimerInterval(BarPrefs.TimerDelay);
-    BarPrefs.Dir = EditDir->text();
-    if (const QListWidgetItem* item = SelectedScheme()) BarPrefs.Scheme = item->text();
-    Vantrel->LoadScheme();
-    MemFig.LastBarWidth = 0;
-    Vantrel->Timer();
-    Vantrel->MoveToFixedEdge();
+    Vantrel->BarPrefs.Dir = EditDir->text();
+    if (const QListWidgetItem* item = SelectedScheme()) Vantrel->BarPrefs.Scheme = item->text();
+    // Apply reloads the bar alone; the details window keeps its look until OK.
+    Vantrel->ApplySettings(TVantrel::SettingsCommand::Apply);
 }
 
 void TDPrefs::SchemeListDblClick() {
@@ -511,10 +490,10 @@ void TDPrefs::SchemeListDblClick() {
     // there is nothing to put into effect.
     const QListWidgetItem* item = SelectedScheme();
     if (!item) return;
-    BarPrefs.Scheme = item->text();
+    Vantrel->BarPrefs.Scheme = item->text();
     Vantrel->LoadScheme();
     LoadDetailsScheme();
-    MemFig.LastBarWidth = 0;
+    Vantrel->MemFig.LastBarWidth = 0;
     Vantrel->Timer();
 }
 

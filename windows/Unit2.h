@@ -1,8 +1,13 @@
 // The preferences dialog: every setting but the bar's position, and the scheme list.
 #pragma once
 
+#include "app/Globals.h"
+#include "controls/Form.h"
+
 #include <QDialog>
+#include <array>
 #include <cstdint>
+#include <utility>
 
 class QCheckBox;
 class QFrame;
@@ -17,47 +22,47 @@ class QSlider;
 class TImage;
 class Tdirtree;
 
-class TDPrefs : public QDialog {
+class TDPrefs : public TForm<QDialog> {
     Q_OBJECT
 public:
     TDPrefs();
     ~TDPrefs() override;
 
     // Controls, in creation order.
-    QFrame* Bevel1;
-    TImage* Image1;
-    QGroupBox* GroupBox1;
-    QListWidget* SchemeList;
-    QLabel* Label3;
-    QLineEdit* EditDir;
-    QPushButton* Button2;
-    QGroupBox* GroupBox2;
-    QLabel* Label1;
-    QLineEdit* EditDelay;
-    QLabel* Label2;
-    QSlider* TrackBar1;
-    QGroupBox* GroupBox3;
-    Tdirtree* dirtree1;
-    QPushButton* Button5;
-    QPushButton* Button6;
-    QGroupBox* GroupBox4;
-    QCheckBox* CheckFixPos;
-    QWidget* Panel1;
-    QWidget* Shape1;
-    QWidget* Shape2;
-    QWidget* Shape3;
-    QRadioButton* RadioTop;
-    QRadioButton* RadioLeft;
-    QRadioButton* RadioRight;
-    QRadioButton* RadioBottom;
-    QCheckBox* CheckNoMove;
-    QCheckBox* CheckAot;
-    QGroupBox* GroupBox5;
-    QCheckBox* Checkbartip;
-    QLabel* Label4;
-    QPushButton* Button1;
-    QPushButton* Button3;
-    QPushButton* Button4;
+    QFrame* Bevel1;            // sunken frame round the banner
+    TImage* Image1;            // the banner across the top
+    QGroupBox* GroupBox1;      // " Scheme Options ", the left half
+    QListWidget* SchemeList;   // the schemes: "<default>" and the folder's sub-folders
+    QLabel* Label3;            // "Schemes folder :" over the folder field
+    QLineEdit* EditDir;        // the schemes folder field
+    QPushButton* Button2;      // "..." beside the folder field: shows the folder tree
+    QGroupBox* GroupBox2;      // " Timer Options ", top right
+    QLabel* Label1;            // "Refresh delay :" before the delay field
+    QLineEdit* EditDelay;      // the delay field (ms)
+    QLabel* Label2;            // "(ms)" after the delay field
+    QSlider* TrackBar1;        // the delay slider, 0 to 65535
+    QGroupBox* GroupBox3;      // " Schemes Folder ": the folder tree, over the right half
+    Tdirtree* dirtree1;        // the folder tree
+    QPushButton* Button5;      // OK under the folder tree
+    QPushButton* Button6;      // Cancel under the folder tree
+    QGroupBox* GroupBox4;      // " Position Options "
+    QCheckBox* CheckFixPos;    // "Fix position on :"
+    QWidget* Panel1;           // the screen picture with the four edge buttons
+    QWidget* Shape1;           // the screen in the picture (solid outline)
+    QWidget* Shape2;           // a window at the top left of the picture (dotted)
+    QWidget* Shape3;           // a window at the bottom right of the picture (dotted)
+    QRadioButton* RadioTop;    // top edge button
+    QRadioButton* RadioLeft;   // left edge button
+    QRadioButton* RadioRight;  // right edge button
+    QRadioButton* RadioBottom; // bottom edge button
+    QCheckBox* CheckNoMove;    // "Don't move !"
+    QCheckBox* CheckAot;       // "Stay Always On Top"
+    QGroupBox* GroupBox5;      // " Misc "
+    QCheckBox* Checkbartip;    // "Tooltip on bar"
+    QLabel* Label4;            // version and copyright, bottom left
+    QPushButton* Button1;      // OK of the dialog
+    QPushButton* Button3;      // Cancel of the dialog
+    QPushButton* Button4;      // Apply of the dialog
 
     // The key codes the key handlers look at; every other key arrives as some other code.
     static constexpr int VK_RETURN = 13;
@@ -85,6 +90,8 @@ public:
     void OKClick();
     // The edge buttons are usable only while "Fix position on :" is checked.
     void RefreshRadios();
+    // Each edge with its button.
+    std::array<std::pair<BarEdge, QRadioButton*>, 4> EdgeButtons() const;
     // Fills SchemeList with "<default>" and the sub-folders of Folder, and selects the entry of
     // the current Scheme.
     void RefreshList(const QString& Folder);
@@ -95,11 +102,7 @@ public:
     // TrackBar1Change follows.
     void SetTrackPosition(int32_t Position);
 
-    // Centres the dialog on the screen each time it is shown.
-    void setVisible(bool visible) override;
-
 protected:
-    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,6 +4,7 @@
 #include "app/Figures.h"
 #include "app/Globals.h"
 #include "app/Helpers.h"
+#include "app/Unit1.h"
 #include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
@@ -15,11 +16,6 @@
 #include "windows/TextColor.h"
 
 #include <QCloseEvent>
-
-bool ClosePressed = false;
-bool DetailsDragging = false;
-int32_t DetailsGrabX = 0;
-int32_t DetailsGrabY = 0;
 
 namespace {
 
@@ -37,7 +33,7 @@ TLabel* MakeLabel(QWidget* parent, int left, int top, const char* caption, bool 
 
 } // namespace
 
-TFDetails::TFDetails() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+TFDetails::TFDetails() : TForm(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     FDetails = this;
     setWindowTitle(QStringLiteral("Memory Details"));
     SetUpForm(this, QSize(177, 73), palette().color(QPalette::Button));
@@ -77,11 +73,6 @@ TFDetails::~TFDetails() {
     if (FDetails == this) FDetails = nullptr;
 }
 
-bool TFDetails::event(QEvent* e) {
-    if (e->type() == QEvent::WinIdChange) platform::KeepOffTaskbar(this);
-    return QWidget::event(e);
-}
-
 void TFDetails::FormCreate() {
     LoadScheme();
 }
@@ -91,7 +82,7 @@ void TFDetails::FormShow() {
 }
 
 void TFDetails::FormCloseQuery(bool& CanClose) {
-    DetailsShown = false;
+    Vantrel->DetailsShown = false;
     Shape1->SetOutlineVisible(false);
     CanClose = true;
 }
@@ -150,7 +141,7 @@ void TFDetails::Shape2MouseUp(Qt::MouseButton, int, int) {
 namespace {
 
 QString SchemeFile(const char* name) {
-    return BarPrefs.Dir + BarPrefs.Scheme + u'\\' + QLatin1String(name);
+    return Vantrel->BarPrefs.Dir + Vantrel->BarPrefs.Scheme + u'\\' + QLatin1String(name);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The memory details window: total, load and free figures on a scheme face, closable and movable.
 #pragma once
 
+#include "controls/Form.h"
+
 #include <QWidget>
 #include <cstdint>
 
@@ -9,29 +11,30 @@ class TLabel;
 class TShape;
 struct MemoryTexts;
 
-// State of the window, owned by this module.
-extern bool ClosePressed;
-extern bool DetailsDragging;
-extern int32_t DetailsGrabX;
-extern int32_t DetailsGrabY;
-
-class TFDetails : public QWidget {
+class TFDetails : public TForm<QWidget> {
     Q_OBJECT
 public:
     TFDetails();
     ~TFDetails() override;
 
     // Controls from the bottom of the stacking order to the top.
-    TImage* IDetails;
-    TLabel* Label1;
-    TLabel* Label2;
-    TLabel* Label3;
-    TLabel* Label4;
-    TLabel* Label5;
-    TLabel* Label6;
-    TShape* Shape1;
-    TImage* res_details;
-    TShape* Shape2;
+    TImage* IDetails;    // the face (details.bmp)
+    TLabel* Label1;      // "Total :"
+    TLabel* Label2;      // "Load :"
+    TLabel* Label3;      // "Free :"
+    TLabel* Label4;      // the total figure
+    TLabel* Label5;      // the load figure
+    TLabel* Label6;      // the free figure
+    TShape* Shape1;      // the close box, top left
+    TImage* res_details; // built-in details.bmp
+    TShape* Shape2;      // the title strip the window is dragged by
+
+    // The close box is held down; the title strip is being dragged from DetailsGrabX,
+    // DetailsGrabY.
+    bool ClosePressed = false;
+    bool DetailsDragging = false;
+    int32_t DetailsGrabX = 0;
+    int32_t DetailsGrabY = 0;
 
     void FormCreate();
     void FormShow();
@@ -56,7 +59,6 @@ public:
     static bool InCloseArea(int X, int Y) { return X > 0 && X < 10 && Y > 0 && Y < 10; }
 
 protected:
-    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 };

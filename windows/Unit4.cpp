@@ -29,10 +29,12 @@ TLabel* MakeLine(QWidget* parent, const QString& text, int top) {
 } // namespace
 
 TDAbout::TDAbout()
-    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowCloseButtonHint) {
+    : TForm(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint) {
     DAbout = this;
+    // Centred the first time it is shown; later showings keep the place where it was left.
+    WhenCentred = Centring::FirstShow;
     setWindowTitle(QStringLiteral("About Vantrel..."));
     SetUpForm(this, QSize(250, 142), Qt::black);
 
@@ -66,19 +68,6 @@ TDAbout::TDAbout()
 
 TDAbout::~TDAbout() {
     if (DAbout == this) DAbout = nullptr;
-}
-
-bool TDAbout::event(QEvent* e) {
-    if (e->type() == QEvent::WinIdChange) platform::KeepOffTaskbar(this);
-    return QDialog::event(e);
-}
-
-void TDAbout::setVisible(bool visible) {
-    if (visible && !Placed && !isVisible()) {
-        platform::CentreOnScreen(this);
-        Placed = true;
-    }
-    QDialog::setVisible(visible);
 }
 
 void TDAbout::showEvent(QShowEvent* event) {

@@ -8,21 +8,18 @@ E2E_TMP=""
 e2e_need() {
     local cmd
     for cmd in "$@"; do
-        command -v "$cmd" >/dev/null 2>&1 || { echo "skip: $cmd not installed"; exit 77; }
+        command -v "$cmd" >/dev/null 2>&1 || e2e_skip "$cmd not installed"
     done
 }
 
 # Ends the tracked processes, the last started first (programs before their X server); one that
 # does not answer SIGTERM within 5 s is killed.
 e2e_cleanup() {
-    local i pid tries
+    local i pid
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
         pid=${E2E_PIDS[i]}
         kill "$pid" 2>/dev/null || true
-        for ((tries = 50; tries > 0; tries--)); do
-            e2e_running "$pid" || break
-            sleep 0.1
-        done
+        e2e_wait 5 e2e_ended "$pid" || true
         kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
@@ -45,7 +42,6 @@ e2e_private_home() {
     # No session bus of the desktop's (a test that wants one starts its own).
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_TMP/no-bus"
 }
-e2e_private_env() { e2e_private_home; }
 
 # Starts Xvfb (screen size WxHxD, default 1024x768x24) on a display number it picks itself and
 # exports DISPLAY; E2E_XVFB is its pid.
@@ -60,46 +56,33 @@ e2e_start_xvfb() {
         2>"$E2E_TMP/xvfb.log" &
     E2E_XVFB=$!
     e2e_track $E2E_XVFB
-    for i in $(seq 100); do
-        [ -s "$E2E_TMP/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$E2E_TMP/display" ] || { echo "skip: no X server could be started"; exit 77; }
+    e2e_wait 10 test -s "$E2E_TMP/display" || e2e_skip "no X server could be started"
     DISPLAY=:$(head -n1 "$E2E_TMP/display")
     export DISPLAY
-    for i in $(seq 50); do
-        xdpyinfo >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "skip: the X server does not answer"
-    exit 77
+    e2e_wait 5 xdpyinfo || e2e_skip "the X server does not answer"
 }
 
-# Prints the id of a visible window of a process (optionally with the given title), waiting up
-# to 10 s; fails when none shows.
-e2e_window_of() {
-    local pid=$1 name=${2:-} i id
-    for i in $(seq 100); do
-        if [ -n "$name" ]; then
-            id=$(xdotool search --all --onlyvisible --pid "$pid" --name "^${name}\$" 2>/dev/null | head -1 || true)
-        else
-            id=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1 || true)
-        fi
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
+# e2e_window_of PID [TITLE] [SECONDS]: the one way to wait for a window. Prints the id of a visible
+# window of the process (with the given title, when one is given), waiting up to SECONDS (10);
+# fails when none shows in time or the process ends first.
+e2e_window_now() {
+    local id
+    if [ -n "${2:-}" ]; then
+        id=$(xdotool search --all --onlyvisible --pid "$1" --name "^${2}\$" 2>/dev/null | head -n1)
+    else
+        id=$(e2e_windows_of "$1" | head -n1)
+    fi
+    [ -n "$id" ] && echo "$id"
 }
+e2e_window_of() {
+    e2e_wait "${3:-10}" e2e_window_or_end "$1" "${2:-}" || return 1
+    e2e_window_now "$1" "${2:-}"
+}
+e2e_window_or_end() { e2e_window_now "$1" "$2" || ! e2e_running "$1"; }
 
 # Waits until no visible window of the process has the given title (up to 10 s).
-e2e_window_gone() {
-    local pid=$1 name=$2 i
-    for i in $(seq 100); do
-        xdotool search --all --onlyvisible --pid "$pid" --name "^${name}\$" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    return 1
-}
+e2e_window_gone() { e2e_wait 10 e2e_no_window "$1" "$2"; }
+e2e_no_window() { ! e2e_window_now "$1" "$2"; }
 
 # Prints "X Y" of a window's top-left corner on the screen.
 e2e_window_pos() {
@@ -112,6 +95,9 @@ e2e_pixel() {
         grep -o '#[0-9A-Fa-f]\{6\}' | head -1
 }
 
+# e2e_pixel_is X Y #RRGGBB: true when the screen pixel has that colour (for e2e_wait).
+e2e_pixel_is() { [ "$(e2e_pixel "$1" "$2" | tr a-f A-F)" = "$(echo "$3" | tr a-f A-F)" ]; }
+
 # Prints how many different colours the screen shows in the rectangle X Y W H.
 e2e_colours() {
     import -window root png:- 2>/dev/null | convert - -crop "$3x$4+$1+$2" +repage -format %k info:
@@ -120,12 +106,8 @@ e2e_colours() {
 # Waits for a process started here to end (up to $2 seconds, default 10) and returns its exit
 # status; 124 when it is still running.
 e2e_wait_exit() {
-    local pid=$1 tries=$((${2:-10} * 10))
-    while kill -0 "$pid" 2>/dev/null && [ "$tries" -gt 0 ]; do
-        sleep 0.1
-        tries=$((tries - 1))
-    done
-    kill -0 "$pid" 2>/dev/null && return 124
+    local pid=$1
+    e2e_wait "${2:-10}" e2e_ended "$pid" || return 124
     E2E_STATUS=0
     wait "$pid" || E2E_STATUS=$?
     return "$E2E_STATUS"
@@ -141,16 +123,18 @@ e2e_fake_meminfo() {
 # Starts the program in the background and sets APP to its pid. After e2e_fake_meminfo it sees
 # those figures: it runs in a private mount namespace with the fake file bound over
 # /proc/meminfo (needs root; the test is skipped where that is not allowed).
+# Its output goes to $E2E_TMP/app.log (e2e_fail shows it). This is the one way the scripts start
+# the program; e2e_window_of then waits for its windows.
 e2e_start_vantrel() {
-    local bin=$1
+    local bin=${1:-$E2E_BIN}
     # E2E_LANG, when set, is the program's language (and only the program's).
     local run=("$bin")
     [ -n "${E2E_LANG:-}" ] && run=(env "LANG=$E2E_LANG" "$bin")
     if [ -f "$E2E_TMP/meminfo" ]; then
         e2e_start_unshared "mount --bind '$E2E_TMP/meminfo' /proc/meminfo" "${run[@]}" \
-            >"$E2E_TMP/app.log" 2>&1
+            >>"$E2E_TMP/app.log" 2>&1
     else
-        "${run[@]}" >"$E2E_TMP/app.log" 2>&1 &
+        "${run[@]}" >>"$E2E_TMP/app.log" 2>&1 &
         APP=$!
         e2e_track "$APP"
     fi
@@ -162,38 +146,38 @@ e2e_start_vantrel() {
 e2e_start_unshared() {
     local setup=$1
     shift
-    unshare -m --propagation private true 2>/dev/null || { echo "skip: no mount namespace"; exit 77; }
+    unshare -m --propagation private true 2>/dev/null || e2e_skip "no mount namespace"
     # shellcheck disable=SC2016
     unshare -m --propagation private bash -c "$setup"' && exec "$@"' unshared "$@" &
     APP=$!
     e2e_track "$APP"
 }
 
-# Prints the id of a visible window of the given size ("177x21"), waiting up to 10 s.
-e2e_window_sized() {
-    local size=$1 i id
-    for i in $(seq 100); do
-        for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
-            if [ "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null |
-                awk -F= '/^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print w "x" h}')" = "$size" ]; then
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.1
-    done
-    return 1
+# e2e_drag WINDOW DX DY [BUTTON]: drags with the button (1, the left) from a point of the strip by
+# (DX, DY), in a few steps paced as a hand moves, and waits until the window stops moving.
+e2e_drag() {
+    local window=$1 dx=$2 dy=$3 button=${4:-1} x y
+    read -r x y < <(e2e_window_pos "$window")
+    xdotool mousemove $((x + 60)) $((y + 10)) mousedown "$button"
+    xdotool mousemove $((x + 60 + dx / 3)) $((y + 10 + dy / 3)) sleep 0.1
+    xdotool mousemove $((x + 60 + dx)) $((y + 10 + dy)) sleep 0.1 mouseup "$button"
+    e2e_settled "$window"
 }
 
-# e2e_drag WINDOW DX DY: drags with the left button from a point of the strip by (DX, DY), in a
-# few steps.
-e2e_drag() {
-    local window=$1 dx=$2 dy=$3 x y
-    read -r x y < <(e2e_window_pos "$window")
-    xdotool mousemove $((x + 60)) $((y + 10)) mousedown 1
-    xdotool mousemove $((x + 60 + dx / 3)) $((y + 10 + dy / 3)) sleep 0.1
-    xdotool mousemove $((x + 60 + dx)) $((y + 10 + dy)) sleep 0.1 mouseup 1
-    sleep 0.3
+# e2e_settled WINDOW: waits (up to 3 s) until the window's place is the same on three reads in a
+# row, 0.1 s apart.
+e2e_settled() {
+    local last="" now same=0 tries=30
+    while ((tries-- > 0)); do
+        now=$(e2e_window_pos "$1")
+        if [ "$now" = "$last" ]; then
+            ((++same >= 2)) && return 0
+        else
+            same=0 last=$now
+        fi
+        sleep 0.1
+    done
+    return 0
 }
 
 # e2e_hold_lock FOLDER: another process takes the settings folder's lock, as a copy stopped in
@@ -220,25 +204,20 @@ e2e_shot_pixel() {
         sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F
 }
 
-# Shorter forms used by the settings tests.
+# Skips the test: only for a tool, privilege or service the machine lacks, never for a fault of
+# the program (that is e2e_fail).
 e2e_skip() {
     echo "SKIP: $*" >&2
     exit 77
 }
 e2e_fail() {
     echo "FAIL: $*" >&2
-    local log
-    for log in "$E2E_TMP/vantrel.log" "$E2E_TMP/app.log"; do
-        [ -s "$log" ] && sed 's/^/  vantrel: /' "$log" >&2
-    done
+    [ -s "$E2E_TMP/app.log" ] && sed 's/^/  vantrel: /' "$E2E_TMP/app.log" >&2
     exit 1
 }
-e2e_require() { e2e_need "$@"; }
-e2e_position() { e2e_window_pos "$1"; }
 e2e_expect_eq() { [ "$2" = "$3" ] || e2e_fail "$1: expected '$2', got '$3'"; }
 
-# e2e_init PROGRAM [SCREEN]: a private home and an X server; e2e_start then starts PROGRAM with
-# its pid in E2E_PID.
+# e2e_init PROGRAM [SCREEN]: a private home and an X server; e2e_start_vantrel then starts PROGRAM.
 e2e_init() {
     E2E_BIN=$1
     [ -x "$E2E_BIN" ] || e2e_fail "no program at $E2E_BIN"
@@ -246,32 +225,12 @@ e2e_init() {
     e2e_private_home
     e2e_start_xvfb "${2:-1024x768x24}"
 }
-e2e_start() {
-    "$E2E_BIN" >>"$E2E_TMP/vantrel.log" 2>&1 &
-    E2E_PID=$!
-    e2e_track "$E2E_PID"
-}
-
-# e2e_wait_window PID [SECONDS]: prints the id of the first visible window of the process.
-e2e_wait_window() {
-    local pid=$1 tries=$((${2:-10} * 10)) id
-    while [ "$tries" -gt 0 ]; do
-        id=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.1
-        tries=$((tries - 1))
-    done
-    return 1
-}
 
 # e2e_wait SECONDS COMMAND...: runs the command every 0.1 s until it succeeds; fails after the
-# time is up.
+# time (whole or tenths: 0.5) is up.
 e2e_wait() {
-    local tries=$(($1 * 10))
+    local tries
+    tries=$(e2e_tenths "$1")
     shift
     while ((tries-- > 0)); do
         "$@" >/dev/null 2>&1 && return 0
@@ -280,6 +239,20 @@ e2e_wait() {
     return 1
 }
 
+# e2e_holds SECONDS COMMAND...: runs the command every 0.1 s for the whole time; fails at the
+# first time it does not succeed (a check that something does NOT happen for a while).
+e2e_holds() {
+    local tries
+    tries=$(e2e_tenths "$1")
+    shift
+    while ((tries-- > 0)); do
+        "$@" >/dev/null 2>&1 || return 1
+        sleep 0.1
+    done
+    return 0
+}
+e2e_tenths() { awk -v s="$1" 'BEGIN { print int(s * 10 + 0.5) }'; }
+
 # True while a process runs (an ended child that was not waited for does not count).
 e2e_running() {
     local stat
@@ -287,14 +260,10 @@ e2e_running() {
     stat=${stat##*) }
     [ "${stat%% *}" != Z ]
 }
+e2e_ended() { ! e2e_running "$1"; }
 
-# Viewable top-level windows of a process, one id per line; e2e_window_of_pid PID [SECONDS]
-# waits for one and prints it.
+# Viewable top-level windows of a process, one id per line.
 e2e_windows_of() { xdotool search --onlyvisible --pid "$1" 2>/dev/null; }
-e2e_window_of_pid() {
-    e2e_wait "${2:-10}" e2e_windows_of "$1" || return 1
-    e2e_windows_of "$1" | head -n1
-}
 
 # Width, height, left and top of a window in screen pixels: "W H X Y".
 e2e_geometry() {
@@ -487,11 +456,14 @@ e2e_check_workspaces() {
     xdotool key --clearmodifiers ctrl+i
     details=$(e2e_window_of "$APP" "Memory Details") || e2e_fail "Ctrl+I showed no details window"
     eval "$1" >/dev/null 2>&1 || e2e_fail "could not switch workspace: $1"
-    sleep 0.5
-    e2e_viewable "$BAR" || e2e_fail "the bar is not in view on another workspace"
-    e2e_viewable "$details" || e2e_fail "the details window is not in view on another workspace"
+    # The window manager unmaps the windows of the workspace left, then the bar's own answer maps
+    # them again: both must stay in view for a moment after the switch.
+    e2e_wait 3 e2e_viewable "$BAR" || e2e_fail "the bar is not in view on another workspace"
+    e2e_wait 3 e2e_viewable "$details" || e2e_fail "the details window is not in view on another workspace"
+    e2e_holds 0.5 e2e_viewable "$BAR" || e2e_fail "the bar left the view on another workspace"
+    e2e_viewable "$details" || e2e_fail "the details window left the view on another workspace"
     eval "$2" >/dev/null 2>&1 || e2e_fail "could not switch back: $2"
-    sleep 0.3
+    e2e_wait 3 e2e_viewable "$BAR" || e2e_fail "the bar is not in view after switching back"
 }
 
 # e2e_check_tooltip: with another program's window active, the bar's tooltip shows when the mouse

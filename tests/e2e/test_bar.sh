@@ -11,12 +11,12 @@ e2e_start_xvfb 1024x768x24
 # 256 MB total, 96 MB available: load 64 %, bar body 87 pixels from x = 20.
 e2e_fake_meminfo 262144 98304
 e2e_start_vantrel "$bin"
-bar=$(e2e_window_sized 177x21) || e2e_fail "the bar did not show"
+bar=$(e2e_bar_of "$APP") || e2e_fail "the bar did not show"
 read -r x y < <(e2e_window_pos "$bar")
 [ "$x" = 424 ] && [ "$y" = 0 ] || e2e_fail "bar at $x,$y, expected 424,0"
 xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || e2e_fail "bar not off the taskbar"
 
-sleep 0.3
+e2e_wait 3 e2e_pixel_is $((424 + 20)) $((y + 4 + 5)) "#EFEFEF" || e2e_fail "the bar body was not painted"
 e2e_screenshot
 # The bar body's middle row is EFEFEF from x = 424 + 20 over 87 pixels; then the end cap.
 row=$((y + 4 + 5))
@@ -30,7 +30,7 @@ done
 
 xdotool windowfocus --sync "$bar"
 xdotool key --clearmodifiers ctrl+i
-details=$(e2e_window_sized 177x73) || e2e_fail "Ctrl+I opened no details window"
+details=$(e2e_window_of "$APP" "Memory Details") || e2e_fail "Ctrl+I opened no details window"
 read -r dx dy < <(e2e_window_pos "$details")
 [ "$dx" = 424 ] && [ "$dy" = 21 ] || e2e_fail "details at $dx,$dy, expected 424,21"
 xprop -id "$details" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || e2e_fail "details on the taskbar"

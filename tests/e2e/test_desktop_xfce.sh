@@ -87,7 +87,8 @@ menu_on_icon() {
     xdotool mousemove 14 14 click 3
     e2e_wait 5 panel_menu || e2e_fail "a right click on the icon opened no menu"
     e2e_popup_of "$APP" >/dev/null && e2e_fail "the program's own menu opened, not the panel's"
-    sleep 0.3
+    # The panel's menu takes the keyboard a moment after it maps.
+    e2e_holds 0.3 panel_menu || e2e_fail "the panel's menu closed again"
 }
 menu_on_icon
 xdotool key a

@@ -4,7 +4,7 @@
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 e2e_init "$1"
-e2e_require xprop
+e2e_need xprop
 
 store=$XDG_CONFIG_HOME/vantrel/HKEY_CURRENT_USER.reg
 mkdir -p "$(dirname "$store")"
@@ -13,53 +13,44 @@ settings() { # TOP LEFT AOT NOMOVE BARPOS FIXPOS
     printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"Top"="%s"\n"Left"="%s"\n"Aot"="%s"\n"NoMove"="%s"\n"BarPos"="%s"\n"FixPos"="%s"\n' "$@" >"$store"
 }
 
-drag() { # WINDOW BUTTON DX DY
-    local x y
-    read -r x y < <(e2e_position "$1")
-    xdotool mousemove $((x + 60)) $((y + 10)) mousedown "$2"
-    xdotool mousemove $((x + 60 + $3 / 2)) $((y + 10 + $4 / 2)) sleep 0.1
-    xdotool mousemove $((x + 60 + $3)) $((y + 10 + $4)) sleep 0.1 mouseup "$2"
-    sleep 0.3
-}
-
 net_wm_state() { xprop -id "$1" _NET_WM_STATE; }
 
 # Locked: the mouse moves, the bar does not.
 settings 100 200 0 1 1 0
-e2e_start
-window=$(e2e_wait_window "$E2E_PID") || e2e_fail "the bar did not appear"
-drag "$window" 1 40 50
-e2e_expect_eq "locked bar" "200 100" "$(e2e_position "$window")"
-kill -TERM "$E2E_PID"
-e2e_wait_exit "$E2E_PID" || e2e_fail "the locked bar did not close"
+e2e_start_vantrel
+window=$(e2e_window_of "$APP") || e2e_fail "the bar did not appear"
+e2e_drag "$window" 40 50 1
+e2e_expect_eq "locked bar" "200 100" "$(e2e_window_pos "$window")"
+kill -TERM "$APP"
+e2e_wait_exit "$APP" || e2e_fail "the locked bar did not close"
 
 # Fixed to the bottom edge: the first step puts it there, then it slides along it.
 settings 100 200 0 0 3 1
-e2e_start
-window=$(e2e_wait_window "$E2E_PID") || e2e_fail "the bar did not appear"
-e2e_expect_eq "no edge applied at start" "200 100" "$(e2e_position "$window")"
-drag "$window" 1 -30 -50
-e2e_expect_eq "bar on the bottom edge" "170 747" "$(e2e_position "$window")"
+e2e_start_vantrel
+window=$(e2e_window_of "$APP") || e2e_fail "the bar did not appear"
+e2e_expect_eq "no edge applied at start" "200 100" "$(e2e_window_pos "$window")"
+e2e_drag "$window" -30 -50 1
+e2e_expect_eq "bar on the bottom edge" "170 747" "$(e2e_window_pos "$window")"
 # The middle button drags too.
-drag "$window" 2 25 0
-e2e_expect_eq "middle-button drag" "195 747" "$(e2e_position "$window")"
-kill -TERM "$E2E_PID"
-e2e_wait_exit "$E2E_PID" || e2e_fail "the fixed bar did not close"
+e2e_drag "$window" 25 0 2
+e2e_expect_eq "middle-button drag" "195 747" "$(e2e_window_pos "$window")"
+kill -TERM "$APP"
+e2e_wait_exit "$APP" || e2e_fail "the fixed bar did not close"
 
 # Stay-on-top from the store at start, and off the taskbar either way.
 for aot in 1 0; do
     settings 10 20 "$aot" 0 1 0
-    e2e_start
-    window=$(e2e_wait_window "$E2E_PID") || e2e_fail "the bar did not appear"
+    e2e_start_vantrel
+    window=$(e2e_window_of "$APP") || e2e_fail "the bar did not appear"
     state=$(net_wm_state "$window")
     case $state in *_NET_WM_STATE_SKIP_TASKBAR*) ;; *) e2e_fail "Aot $aot: on the taskbar: $state" ;; esac
     case $state in
     *_NET_WM_STATE_ABOVE*) [ "$aot" = 1 ] || e2e_fail "Aot 0 but above others: $state" ;;
     *) [ "$aot" = 0 ] || e2e_fail "Aot 1 but not above others: $state" ;;
     esac
-    e2e_expect_eq "Aot $aot position" "20 10" "$(e2e_position "$window")"
-    kill -TERM "$E2E_PID"
-    e2e_wait_exit "$E2E_PID" || e2e_fail "Aot $aot: the bar did not close"
+    e2e_expect_eq "Aot $aot position" "20 10" "$(e2e_window_pos "$window")"
+    kill -TERM "$APP"
+    e2e_wait_exit "$APP" || e2e_fail "Aot $aot: the bar did not close"
 done
 
 # Switching stay-on-top on a bar that is shown makes Qt create a new X window; the window tests

@@ -12,7 +12,7 @@ mkdir -p "$dir"
 printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"Top"="200"\n"Left"="300"\n\n' \
     >"$E2E_TMP/old.reg"
 cp "$E2E_TMP/old.reg" "$store"
-log=$E2E_TMP/vantrel.log
+log=$E2E_TMP/app.log
 
 # ends_within PID SECONDS WHAT: fails unless the process ends in time; E2E_STATUS is its status.
 ends_within() {
@@ -28,28 +28,28 @@ new_log() { : >"$log"; }
 # Another copy holds the folder's lock. Quit gives up within the bound, reports the failure and
 # keeps the bar open; SIGTERM behind that box still ends the program at once.
 e2e_hold_lock "$dir"
-e2e_start
-bar=$(e2e_wait_window "$E2E_PID") || e2e_fail "the bar did not appear"
+e2e_start_vantrel
+bar=$(e2e_window_of "$APP") || e2e_fail "the bar did not appear"
 began=$(date +%s%N)
 xdotool windowfocus --sync "$bar"
 xdotool key --clearmodifiers ctrl+q
-e2e_wait 5 bash -c '[ "$(xdotool search --onlyvisible --pid "$1" | wc -l)" -ge 2 ]' _ "$E2E_PID" ||
+e2e_wait 5 bash -c '[ "$(xdotool search --onlyvisible --pid "$1" | wc -l)" -ge 2 ]' _ "$APP" ||
     e2e_fail "Quit with the lock held: no error box within 5 s"
 took=$((($(date +%s%N) - began) / 1000000))
 [ "$took" -lt 4000 ] || e2e_fail "Quit with the lock held: the box came after $took ms"
-e2e_running "$E2E_PID" || e2e_fail "Quit with the lock held ended the program"
-kill -TERM "$E2E_PID"
-ends_within "$E2E_PID" 5 "SIGTERM behind the error box"
+e2e_running "$APP" || e2e_fail "Quit with the lock held ended the program"
+kill -TERM "$APP"
+ends_within "$APP" 5 "SIGTERM behind the error box"
 [ "$E2E_STATUS" != 0 ] || e2e_fail "SIGTERM behind the error box: status 0 without a save"
 grep -q "the settings file was left as it was" "$log" || e2e_fail "no reason on standard error"
 same_old_file "Quit and SIGTERM with the lock held"
 
 # SIGTERM alone while the lock is held: one try, the failure on standard error, a quick end.
 new_log
-e2e_start
-e2e_wait_window "$E2E_PID" >/dev/null || e2e_fail "the bar did not appear"
-kill -TERM "$E2E_PID"
-ends_within "$E2E_PID" 5 "SIGTERM with the lock held"
+e2e_start_vantrel
+e2e_window_of "$APP" >/dev/null || e2e_fail "the bar did not appear"
+kill -TERM "$APP"
+ends_within "$APP" 5 "SIGTERM with the lock held"
 e2e_expect_eq "status after SIGTERM with the lock held" 1 "$E2E_STATUS"
 grep -q "Failed to set data for 'Top'" "$log" || e2e_fail "SIGTERM with the lock held: no reason"
 same_old_file "SIGTERM with the lock held"
@@ -65,10 +65,10 @@ for sig in TERM HUP; do
         pid=$APP
     else
         chmod 500 "$dir"
-        e2e_start
-        pid=$E2E_PID
+        e2e_start_vantrel
+        pid=$APP
     fi
-    e2e_wait_window "$pid" >/dev/null || e2e_fail "the bar did not appear"
+    e2e_window_of "$pid" >/dev/null || e2e_fail "the bar did not appear"
     kill -"$sig" "$pid"
     ends_within "$pid" 5 "SIG$sig with a read-only folder"
     chmod 700 "$dir"
@@ -81,11 +81,11 @@ done
 # is up: the new file is saved whole and the damaged one kept beside it.
 new_log
 printf 'not a settings file\n' >"$store"
-e2e_start
-box=$(e2e_wait_window "$E2E_PID") || e2e_fail "no error box at start-up"
+e2e_start_vantrel
+box=$(e2e_window_of "$APP") || e2e_fail "no error box at start-up"
 [ "$(e2e_geometry "$box" | cut -d' ' -f1-2)" != "177 21" ] || e2e_fail "the bar came before the box"
-kill -TERM "$E2E_PID"
-ends_within "$E2E_PID" 5 "SIGTERM behind the start-up box"
+kill -TERM "$APP"
+ends_within "$APP" 5 "SIGTERM behind the start-up box"
 e2e_expect_eq "status after SIGTERM behind the start-up box" 0 "$E2E_STATUS"
 e2e_expect_eq "the damaged file kept" "not a settings file" "$(cat "$store.damaged")"
 grep -qx '"TimerDelay"="1500"' "$store" || e2e_fail "start-up box: no whole new file"
@@ -102,7 +102,7 @@ if [ "$(id -u)" = 0 ]; then
     e2e_start_unshared "mount --bind '$E2E_TMP/pwhome' '$pwhome'" \
         env -u HOME -u XDG_CONFIG_HOME "$E2E_BIN" >>"$log" 2>&1
     pid=$APP
-    bar=$(e2e_wait_window "$pid") || e2e_fail "no bar without HOME"
+    bar=$(e2e_window_of "$pid") || e2e_fail "no bar without HOME"
     e2e_quit "$bar" "$pid"
     grep -qx '"Top"="0"' "$E2E_TMP/pwhome/.config/vantrel/HKEY_CURRENT_USER.reg" ||
         e2e_fail "without HOME the settings are not in the home folder"
@@ -114,14 +114,14 @@ fi
 # The display dies under a bar that was dragged: the new place is saved as Quit would, the
 # status stays non-zero and the reason is on standard error.
 new_log
-e2e_start
-bar=$(e2e_wait_window "$E2E_PID") || e2e_fail "the bar did not appear"
-e2e_expect_eq "position from the file" "300 200" "$(e2e_position "$bar")"
+e2e_start_vantrel
+bar=$(e2e_window_of "$APP") || e2e_fail "the bar did not appear"
+e2e_expect_eq "position from the file" "300 200" "$(e2e_window_pos "$bar")"
 e2e_drag "$bar" 40 90
-e2e_expect_eq "position after the drag" "340 290" "$(e2e_position "$bar")"
+e2e_expect_eq "position after the drag" "340 290" "$(e2e_window_pos "$bar")"
 kill -KILL "$E2E_XVFB"
 wait "$E2E_XVFB" 2>/dev/null
-ends_within "$E2E_PID" 10 "the display died"
+ends_within "$APP" 10 "the display died"
 [ "$E2E_STATUS" != 0 ] || e2e_fail "the display died: status 0"
 grep -q "X11 connection broke" "$log" || e2e_fail "the display died: no reason on standard error"
 for line in '"Top"="290"' '"Left"="340"'; do

@@ -24,13 +24,13 @@ printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\r\n"To
     iconv -f UTF-8 -t WINDOWS-1252 >"$store"
 cp "$store" "$E2E_TMP/written-on-windows.reg"
 
-e2e_start
-window=$(e2e_wait_window "$E2E_PID") || e2e_fail "the bar did not appear"
+e2e_start_vantrel
+window=$(e2e_window_of "$APP") || e2e_fail "the bar did not appear"
 # Only one window: no error box.
-sleep 0.5
-e2e_expect_eq "windows shown" "1" "$(e2e_windows_of "$E2E_PID" | wc -l)"
-e2e_expect_eq "position" "200 100" "$(e2e_position "$window")"
-e2e_wait 5 test "$(e2e_pixel 205 110)" = "#808000" || e2e_fail "background: $(e2e_pixel 205 110)"
+one_window() { [ "$(e2e_windows_of "$APP" | wc -l)" = 1 ]; }
+e2e_holds 0.5 one_window || e2e_fail "windows shown: $(e2e_windows_of "$APP" | wc -l), not 1"
+e2e_expect_eq "position" "200 100" "$(e2e_window_pos "$window")"
+e2e_wait 5 e2e_pixel_is 205 110 "#808000" || e2e_fail "background: $(e2e_pixel 205 110)"
 e2e_expect_eq "start of the bar" "#0000FF" "$(e2e_pixel 216 110)"
 
 # Show Details: the scheme's face, and text in the colour of the line-feed-ended file.
@@ -38,15 +38,15 @@ details=
 for _ in 1 2 3; do # a key pressed while a busy machine is still mapping the bar may be lost
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     xdotool key --clearmodifiers ctrl+i
-    details=$(e2e_window_of "$E2E_PID" "Memory Details") && break
+    details=$(e2e_window_of "$APP" "Memory Details") && break
 done
 [ -n "$details" ] || e2e_fail "no details window"
-e2e_expect_eq "details position" "200 121" "$(e2e_position "$details")"
-sleep 0.3
+e2e_expect_eq "details position" "200 121" "$(e2e_window_pos "$details")"
+e2e_wait 3 e2e_pixel_is 370 187 "#203040" || true
 e2e_expect_eq "details face" "#203040" "$(e2e_pixel 370 187)"
 lime=$(import -window root -depth 8 -crop 177x73+200+121 +repage txt:- 2>/dev/null | grep -ci '#00FF00')
 [ "$lime" -ge 20 ] || e2e_fail "details text: $lime pixels in lime"
 
-e2e_quit "$window" "$E2E_PID"
+e2e_quit "$window" "$APP"
 cmp "$E2E_TMP/written-on-windows.reg" "$store" || e2e_fail "the settings file changed at Ctrl+Q"
 echo "ok: tool-made scheme, line-feed colour and Windows-1252 settings"

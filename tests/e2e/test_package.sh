@@ -120,6 +120,6 @@ EOF
 
 e2e_start_xvfb 1024x768x24
 e2e_start_vantrel "$root/usr/bin/vantrel"
-bar=$(e2e_window_sized 177x21) || fail "the packaged program showed no bar"
+bar=$(e2e_bar_of "$APP") || fail "the packaged program showed no bar"
 e2e_quit "$bar" "$APP"
 echo PASS

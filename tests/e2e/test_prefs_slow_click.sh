@@ -10,12 +10,12 @@ e2e_need xdotool xwininfo
 e2e_private_home
 e2e_start_xvfb 1024x768x24
 
-"$bin" >"$E2E_TMP/app.log" 2>&1 &
-app=$!
-e2e_track "$app"
+e2e_start_vantrel "$bin"
+app=$APP
 bar=$(e2e_window_of "$app") || e2e_fail "the bar did not show"
 read -r bx by < <(e2e_window_pos "$bar")
 
+no_menu() { ! e2e_popup_of "$app" >/dev/null; }
 for key in Menu shift+F10; do
     xdotool windowfocus --sync "$bar"
     xdotool key --clearmodifiers "$key"
@@ -23,11 +23,7 @@ for key in Menu shift+F10; do
     read -r _ _ mx my <<<"$(e2e_geometry "$(e2e_popup_of "$app")")"
     [ "$mx $my" = "$bx $((by + 21))" ] || e2e_fail "$key: menu at $mx,$my, not under the bar"
     xdotool key Escape
-    for _ in $(seq 50); do
-        e2e_popup_of "$app" >/dev/null || break
-        sleep 0.1
-    done
-    e2e_popup_of "$app" >/dev/null && e2e_fail "the menu stayed open"
+    e2e_wait 5 no_menu || e2e_fail "the menu stayed open"
 done
 
 # The program's visible windows with the given name (xdotool's own name search also finds the
@@ -41,15 +37,10 @@ named() {
 }
 # Its error boxes: the windows named "Vantrel" other than the bar.
 boxes() { named Vantrel | grep -vx "$bar" || true; }
-# Waits up to 5 s for an error box.
-box_shown() {
-    local i
-    for i in $(seq 50); do
-        [ -n "$(boxes)" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
+box_shown() { [ -n "$(boxes)" ]; }
+one_box() { [ "$(boxes | wc -l)" = 1 ]; }
+no_box() { [ -z "$(boxes)" ]; }
+dialog_gone() { [ -z "$(named "Vantrel Preferences...")" ]; }
 
 # Button places in the dialog: OK 170,304, Cancel 240,304, Apply 310,304 (65 x 21).
 for button in OK:200 Apply:340 Cancel:270; do
@@ -63,24 +54,22 @@ for button in OK:200 Apply:340 Cancel:270; do
     xdotool key ctrl+a
     xdotool type --delay 30 12x
     xdotool mousemove $((dx + left)) $((dy + 314)) mousedown 1
-    sleep 0.4
-    [ -z "$(boxes)" ] || e2e_fail "$name: an error box while the button is held"
+    # The button is held down 0.4 s, and no box shows meanwhile.
+    e2e_holds 0.4 no_box || e2e_fail "$name: an error box while the button is held"
     xdotool mouseup 1
-    box_shown || e2e_fail "$name: no error box after the release"
-    sleep 0.3
-    [ "$(boxes | wc -l)" = 1 ] || e2e_fail "$name: $(boxes | wc -l) error boxes"
+    e2e_wait 5 box_shown || e2e_fail "$name: no error box after the release"
+    e2e_holds 0.3 one_box || e2e_fail "$name: $(boxes | wc -l) error boxes"
     xdotool windowfocus --sync "$(boxes)"
     xdotool key Return
-    sleep 0.5
-    [ -z "$(boxes)" ] || e2e_fail "$name: a second error box"
+    e2e_wait 3 no_box || e2e_fail "Return did not close the error box"
+    e2e_holds 0.5 no_box || e2e_fail "$name: a second error box"
     open=$(named "Vantrel Preferences...")
     case $name in
     Apply)
         [ -n "$open" ] || e2e_fail "Apply closed the dialog"
         # The focus is on Apply now: Cancel closes without a word.
         xdotool mousemove $((dx + 270)) $((dy + 314)) click 1
-        sleep 0.5
-        [ -z "$(named "Vantrel Preferences...")" ] || e2e_fail "Cancel left the dialog open"
+        e2e_wait 3 dialog_gone || e2e_fail "Cancel left the dialog open"
         [ -z "$(boxes)" ] || e2e_fail "Cancel after Apply: an error box"
         ;;
     *) [ -z "$open" ] || e2e_fail "$name left the dialog open" ;;

@@ -8,8 +8,7 @@ bin=$1
 . "$(dirname "$0")/lib.sh"
 
 e2e_need xdotool import convert unshare mount
-[ "$(id -u)" -eq 0 ] || { echo "skip: pinning /proc/meminfo needs root"; exit 77; }
-unshare -m true 2>/dev/null || { echo "skip: no mount namespace allowed"; exit 77; }
+[ "$(id -u)" -eq 0 ] || e2e_skip "pinning /proc/meminfo needs root"
 
 e2e_private_home
 skins="$E2E_TMP/skins"
@@ -43,15 +42,11 @@ REGEDIT4
 REG
 
 e2e_start_xvfb 1024x768x24
-unshare -m sh -c 'mount --bind "$0" /proc/meminfo && exec "$1"' "$meminfo" "$bin" &
-pid=$!
-e2e_track "$pid"
-wid=$(e2e_window_of "$pid") || { echo "FAIL: the bar did not show"; exit 1; }
+e2e_start_vantrel "$bin"
+pid=$APP
+wid=$(e2e_window_of "$pid") || e2e_fail "the bar did not show"
 read -r left top < <(e2e_window_pos "$wid")
-if [ "$left" != 200 ] || [ "$top" != 100 ]; then
-    echo "skip: the settings file was not read (bar at $left,$top)"
-    exit 77
-fi
+[ "$left $top" = "200 100" ] || e2e_fail "the settings file was not read (bar at $left,$top)"
 
 # The colours of one screen row from x to x + width - 1, one "#RRGGBB" a line.
 row() {
@@ -59,10 +54,7 @@ row() {
         grep -o '#[0-9A-Fa-f]\{6\}' | tr 'a-f' 'A-F'
 }
 y=$((top + 10))
-for _ in $(seq 50); do
-    [ "$(e2e_pixel $((left + 19)) "$y")" = "#FF0000" ] && break
-    sleep 0.1
-done
+e2e_wait 5 e2e_pixel_is $((left + 19)) "$y" "#FF0000" || true
 mapfile -t strip < <(row "$left" "$y" 177)
 [ "${#strip[@]}" -eq 177 ] || { echo "FAIL: read ${#strip[@]} pixels of the strip"; exit 1; }
 
@@ -86,10 +78,10 @@ echo "red pixels: $reds from x = $first to $last (expected $load from x = $((16 
 # Show Details: the face and the text colour of the scheme.
 xdotool windowfocus --sync "$wid" 2>/dev/null || true
 xdotool key --clearmodifiers ctrl+i
-details=$(e2e_window_of "$pid" "Memory Details") || { echo "FAIL: no details window"; exit 1; }
+details=$(e2e_window_of "$pid" "Memory Details") || e2e_fail "no details window"
 read -r dleft dtop < <(e2e_window_pos "$details")
 [ "$dleft" -eq "$left" ] && [ "$dtop" -eq $((top + 21)) ] || { echo "details at $dleft,$dtop"; fail=1; }
-sleep 0.3
+e2e_wait 3 e2e_pixel_is $((dleft + 170)) $((dtop + 66)) "#203040" || true
 face=$(e2e_pixel $((dleft + 170)) $((dtop + 66)))
 lime=$(import -window root -depth 8 -crop "177x73+$dleft+$dtop" +repage txt:- 2>/dev/null | grep -ci '#00FF00' || true)
 echo "details face $face, $lime pixels in the text colour"

@@ -25,13 +25,14 @@ reader() { /usr/bin/python3 "$here/atspi_client.py" "$@"; }
 # 256 MB total, 96 MB available: load 64 %.
 e2e_fake_meminfo 262144 98304
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 e2e_start_vantrel "$bin"
-bar=$(e2e_window_sized 177x21) || e2e_fail "the bar did not show"
+bar=$(e2e_bar_of "$APP") || e2e_fail "the bar did not show"
 xdotool windowfocus --sync "$bar"
 xdotool key --clearmodifiers ctrl+i
-e2e_window_sized 177x73 >/dev/null || e2e_fail "Ctrl+I opened no details window"
-sleep 0.5
+e2e_window_of "$APP" "Memory Details" >/dev/null || e2e_fail "Ctrl+I opened no details window"
 
-reader dump Vantrel >"$E2E_TMP/dump" || e2e_fail "the screen reader found no Vantrel"
+# dump_with LINE: the screen reader's dump of the program, once it holds a line starting so.
+dump_with() { reader dump Vantrel >"$E2E_TMP/dump" && grep -qF -- "$1" "$E2E_TMP/dump"; }
+e2e_wait 5 dump_with "frame|Memory Details|" || e2e_fail "the screen reader found no Memory Details of Vantrel"
 echo "--- the screen reader reads the bar and the details:"
 cat "$E2E_TMP/dump"
 expect() { grep -qxF -- "$1" "$E2E_TMP/dump" || e2e_fail "not read: $1"; }
@@ -58,14 +59,13 @@ expect "label|51% | 133,693 Kb|||"
 reader press Vantrel "push button" Close
 details_shown() { xdotool search --onlyvisible --pid "$APP" 2>/dev/null | while read -r w; do
     xdotool getwindowgeometry "$w" | grep -q 'Geometry: 177x73' && echo "$w"; done | grep -q .; }
-for _ in $(seq 50); do details_shown || break; sleep 0.1; done
-details_shown && e2e_fail "the Close action left the details window open"
+details_gone() { ! details_shown; }
+e2e_wait 5 details_gone || e2e_fail "the Close action left the details window open"
 
 xdotool windowfocus --sync "$bar"
 xdotool key --clearmodifiers ctrl+p
 e2e_window_of "$APP" "Vantrel Preferences..." >/dev/null || e2e_fail "Ctrl+P opened no dialog"
-sleep 0.5
-reader dump Vantrel >"$E2E_TMP/dump"
+e2e_wait 5 dump_with "push button|Apply|" || e2e_fail "the screen reader found no Apply in the dialog"
 echo "--- the screen reader reads the preferences dialog:"
 grep -v '^filler||\|^panel||' "$E2E_TMP/dump"
 for control in "push button|OK" "push button|Cancel" "push button|Apply" \

@@ -7,62 +7,52 @@ e2e_init "$1"
 
 store=$XDG_CONFIG_HOME/vantrel/HKEY_CURRENT_USER.reg
 
-# Drags with the left button from a point of the strip by (dx, dy), in a few steps.
-drag() {
-    local window=$1 dx=$2 dy=$3 x y
-    read -r x y < <(e2e_position "$window")
-    xdotool mousemove $((x + 60)) $((y + 10)) mousedown 1
-    xdotool mousemove $((x + 60 + dx / 3)) $((y + 10 + dy / 3)) sleep 0.1
-    xdotool mousemove $((x + 60 + dx)) $((y + 10 + dy)) sleep 0.1 mouseup 1
-    sleep 0.3
-}
-
 expected() { # TOP LEFT
     printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"Top"="%s"\n"Left"="%s"\n"Aot"="0"\n"TimerDelay"="1500"\n"NoMove"="0"\n"BarPos"="1"\n"FixPos"="0"\n"Scheme"="<none>"\n"Dir"=""\n"BarTip"="0"\n\n' "$1" "$2"
 }
 
 # First run: centred at the top; a real drag moves it by exactly the mouse's distance.
-e2e_start
-window=$(e2e_wait_window "$E2E_PID") || e2e_fail "the bar did not appear"
-e2e_expect_eq "first-run position" "424 0" "$(e2e_position "$window")"
+e2e_start_vantrel
+window=$(e2e_window_of "$APP") || e2e_fail "the bar did not appear"
+e2e_expect_eq "first-run position" "424 0" "$(e2e_window_pos "$window")"
 [ -e "$store" ] && e2e_fail "the store was written before any close"
-drag "$window" 123 345
-e2e_expect_eq "position after the drag" "547 345" "$(e2e_position "$window")"
+e2e_drag "$window" 123 345
+e2e_expect_eq "position after the drag" "547 345" "$(e2e_window_pos "$window")"
 
 # Ctrl+Q on the active bar saves every value and ends the program.
 xdotool windowfocus --sync "$window"
 xdotool key ctrl+q
-e2e_wait_exit "$E2E_PID" || e2e_fail "Ctrl+Q did not end the program cleanly"
+e2e_wait_exit "$APP" || e2e_fail "Ctrl+Q did not end the program cleanly"
 e2e_expect_eq "file after Ctrl+Q" "$(expected 345 547)" "$(cat "$store")"
 e2e_expect_eq "file mode" "600" "$(stat -c %a "$store")"
 e2e_expect_eq "folder mode" "700" "$(stat -c %a "$(dirname "$store")")"
 
 # A restart puts the bar back; a drag partly off the screen and SIGTERM save like Quit.
-e2e_start
-window=$(e2e_wait_window "$E2E_PID") || e2e_fail "the bar did not appear after a restart"
-e2e_expect_eq "position after the restart" "547 345" "$(e2e_position "$window")"
-drag "$window" -600 100
-e2e_expect_eq "position off the left edge" "-53 445" "$(e2e_position "$window")"
-kill -TERM "$E2E_PID"
-e2e_wait_exit "$E2E_PID" || e2e_fail "SIGTERM did not end the program cleanly"
+e2e_start_vantrel
+window=$(e2e_window_of "$APP") || e2e_fail "the bar did not appear after a restart"
+e2e_expect_eq "position after the restart" "547 345" "$(e2e_window_pos "$window")"
+e2e_drag "$window" -600 100
+e2e_expect_eq "position off the left edge" "-53 445" "$(e2e_window_pos "$window")"
+kill -TERM "$APP"
+e2e_wait_exit "$APP" || e2e_fail "SIGTERM did not end the program cleanly"
 e2e_expect_eq "file after SIGTERM" "$(expected 445 -53)" "$(cat "$store")"
 
-e2e_start
-window=$(e2e_wait_window "$E2E_PID") || e2e_fail "the bar did not appear"
-e2e_expect_eq "position after SIGTERM and a restart" "-53 445" "$(e2e_position "$window")"
-kill -HUP "$E2E_PID"
-e2e_wait_exit "$E2E_PID" || e2e_fail "SIGHUP did not end the program cleanly"
+e2e_start_vantrel
+window=$(e2e_window_of "$APP") || e2e_fail "the bar did not appear"
+e2e_expect_eq "position after SIGTERM and a restart" "-53 445" "$(e2e_window_pos "$window")"
+kill -HUP "$APP"
+e2e_wait_exit "$APP" || e2e_fail "SIGHUP did not end the program cleanly"
 
 # Two copies closing at the same moment: a well-formed file, every value once, nothing of the
 # user's lost.
 printf 'REGEDIT4\n\n; my notes\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"Mine"=hex:01,02\n"Top"="5"\n\n[HKEY_CURRENT_USER\\Software\\Other]\n"x"="y"\n\n' >"$store"
 for round in 1 2 3; do
-    e2e_start
-    first=$E2E_PID
-    e2e_start
-    second=$E2E_PID
-    e2e_wait_window "$first" >/dev/null || e2e_fail "the first copy did not appear"
-    e2e_wait_window "$second" >/dev/null || e2e_fail "the second copy did not appear"
+    e2e_start_vantrel
+    first=$APP
+    e2e_start_vantrel
+    second=$APP
+    e2e_window_of "$first" >/dev/null || e2e_fail "the first copy did not appear"
+    e2e_window_of "$second" >/dev/null || e2e_fail "the second copy did not appear"
     kill -TERM "$first" "$second"
     e2e_wait_exit "$first" || e2e_fail "round $round: the first copy did not end cleanly"
     e2e_wait_exit "$second" || e2e_fail "round $round: the second copy did not end cleanly"

@@ -24,13 +24,9 @@ export DBUS_SESSION_BUS_ADDRESS
 e2e_track $!
 e2e_wait 10 grep -q '^ready' "$E2E_TMP/watcher.out" || e2e_fail "the watcher did not start"
 
-"$VANTREL" >"$E2E_TMP/vantrel.out" 2>"$E2E_TMP/vantrel.err" &
-VPID=$!
-e2e_track "$VPID"
-BAR=$(e2e_window_of_pid "$VPID" 15) || {
-    tail -n 20 "$E2E_TMP/vantrel.err" >&2
-    e2e_fail "the bar did not appear"
-}
+e2e_start_vantrel "$VANTREL"
+VPID=$APP
+BAR=$(e2e_window_of "$VPID" "" 15) || e2e_fail "the bar did not appear"
 e2e_wait 10 grep -q '^registered ' "$E2E_TMP/watcher.out" || e2e_fail "the icon did not register"
 ITEM=$(sed -n 's/^registered //p' "$E2E_TMP/watcher.out" | head -n1)
 
@@ -54,8 +50,7 @@ item org.kde.StatusNotifierItem.Activate int32:400 int32:300 >/dev/null ||
     e2e_fail "Activate was not answered"
 item org.kde.StatusNotifierItem.SecondaryActivate int32:400 int32:300 >/dev/null ||
     e2e_fail "SecondaryActivate was not answered"
-sleep 1
-menu_open && e2e_fail "a click opened the menu"
+e2e_holds 1 menu_closed || e2e_fail "a click opened the menu"
 [ "$(focus)" = "$before" ] || e2e_fail "a click without a handler brought a window forward"
 e2e_running "$VPID" || e2e_fail "the program ended after a click"
 
@@ -69,8 +64,8 @@ read -r _ _ mx my <<<"$(e2e_geometry "$menu")"
 [ "$(focus)" = "$BAR" ] || e2e_fail "the bar was not brought forward for its menu"
 # A second request while the menu is open leaves that one menu open.
 item org.kde.StatusNotifierItem.ContextMenu int32:200 int32:200 >/dev/null
-sleep 0.5
-[ "$(e2e_popup_of "$VPID")" = "$menu" ] || e2e_fail "a second ContextMenu changed the open menu"
+same_menu() { [ "$(e2e_popup_of "$VPID")" = "$menu" ]; }
+e2e_holds 0.5 same_menu || e2e_fail "a second ContextMenu changed the open menu"
 read -r _ _ mx my <<<"$(e2e_geometry "$menu")"
 [ "$mx,$my" = "400,300" ] || e2e_fail "a second ContextMenu moved the open menu to $mx,$my"
 xdotool key Escape

@@ -18,13 +18,10 @@ start_tray() {
 }
 
 start_vantrel() {
-    "$VANTREL" >"$E2E_TMP/vantrel.out" 2>"$E2E_TMP/vantrel.err" &
-    VPID=$!
-    e2e_track "$VPID"
-    e2e_window_of_pid "$VPID" 15 >/dev/null || {
-        tail -n 20 "$E2E_TMP/vantrel.err" >&2
-        e2e_fail "the bar did not appear"
-    }
+    : >"$E2E_TMP/app.log"
+    e2e_start_vantrel "$VANTREL"
+    VPID=$APP
+    e2e_window_of "$VPID" "" 15 >/dev/null || e2e_fail "the bar did not appear"
 }
 
 # "W H X Y" of the program's window embedded in the tray; nothing while there is none.
@@ -52,10 +49,7 @@ right_click_icon() {
 
 expect_exit_0() {
     e2e_wait_exit "$VPID" 15 || e2e_fail "the program did not end after Quit ($1)"
-    [ "$E2E_STATUS" = 0 ] || {
-        tail -n 20 "$E2E_TMP/vantrel.err" >&2
-        e2e_fail "the program ended with status $E2E_STATUS ($1)"
-    }
+    [ "$E2E_STATUS" = 0 ] || e2e_fail "the program ended with status $E2E_STATUS ($1)"
 }
 
 # --- The tray is there first ------------------------------------------------------------------
@@ -92,9 +86,9 @@ wait "$TRAYER" 2>/dev/null
 
 # --- The tray starts after the program; the about box is open ----------------------------------
 start_vantrel
-sleep 1
-has_icon && e2e_fail "an icon without a tray?"
-grep -i -E 'tray|notification' "$E2E_TMP/vantrel.err" &&
+no_icon() { ! has_icon; }
+e2e_holds 1 no_icon || e2e_fail "an icon without a tray?"
+grep -i -E 'tray|notification' "$E2E_TMP/app.log" &&
     e2e_fail "the program complained about the missing notification area"
 start_tray
 e2e_wait 10 has_icon || e2e_fail "the icon did not appear when the tray started"

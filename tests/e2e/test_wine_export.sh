@@ -30,12 +30,12 @@ store=$XDG_CONFIG_HOME/vantrel/HKEY_CURRENT_USER.reg
 mkdir -p "$(dirname "$store")"
 cp "$E2E_TMP/out.reg" "$store"
 
-e2e_start
-window=$(e2e_wait_window "$E2E_PID") || e2e_fail "the bar did not appear"
-e2e_expect_eq "position from the export" "123 300" "$(e2e_position "$window")"
+e2e_start_vantrel
+window=$(e2e_window_of "$APP") || e2e_fail "the bar did not appear"
+e2e_expect_eq "position from the export" "123 300" "$(e2e_window_pos "$window")"
 xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE ||
     e2e_fail "Aot from the export did not keep the bar above"
-e2e_quit "$window" "$E2E_PID"
+e2e_quit "$window" "$APP"
 cmp "$E2E_TMP/out.reg" "$store" || e2e_fail "the file written back differs from Wine's export"
 [ -e "$store.damaged" ] && e2e_fail "the export was taken for a damaged file"
 echo "ok: Wine's export read and written back byte for byte"

@@ -97,7 +97,7 @@ protected:
         bmp(QStringLiteral("broken/back.bmp"), 177, 21, Qt::black);
         vtest::WriteFile(skins + QStringLiteral("broken/bar.bmp"), "BM not a bitmap");
         vtest::WriteFile(skins + QStringLiteral("broken/TextColor.txt"), "clNothing");
-        BarPrefs.Dir = skins;
+        Vantrel->BarPrefs.Dir = skins;
         Vantrel->SuperTimer1->stop(); // the test drives the sampler itself
         Vantrel->show();
         QApplication::processEvents();
@@ -111,10 +111,10 @@ protected:
     QuietShell Quiet;
 
     void LoadScheme(const QString& scheme) {
-        BarPrefs.Scheme = scheme;
+        Vantrel->BarPrefs.Scheme = scheme;
         platform::Guarded([] { Vantrel->LoadScheme(); });
         platform::Guarded([] { FDetails->LoadScheme(); });
-        MemFig.LastBarWidth = 0;
+        Vantrel->MemFig.LastBarWidth = 0;
         vtest::Errors().clear();
     }
 
@@ -157,7 +157,7 @@ TEST_F(Soak, AMillionSamplesWithSchemeReloads) {
         if (i % 64 == 0) QApplication::processEvents();
         if (i % 5000 == 4999) LoadScheme(schemes[(i / 5000) % std::size(schemes)]);
         if (i % 20000 == 0) {
-            if (DetailsShown)
+            if (Vantrel->DetailsShown)
                 FDetails->close();
             else
                 Vantrel->ShowDetails1Click();
@@ -179,7 +179,7 @@ TEST_F(Soak, TheDetailsWindowOpenedAndClosedAThousandTimes) {
         DropQtActivationConnections();
     });
     EXPECT_LE(growth, WindowNoiseKb);
-    EXPECT_FALSE(DetailsShown);
+    EXPECT_FALSE(Vantrel->DetailsShown);
     EXPECT_TRUE(vtest::Errors().isEmpty());
 }
 

@@ -108,6 +108,7 @@ TEST_F(AboutTest, KeysAndTheAddressField) {
 }
 
 TEST_F(AboutTest, ShowingTheOpenBoxAgainIsRefused) {
+    ExpectErrorBoxes();
     bool ran = false;
     QTimer::singleShot(0, DAbout, [&] {
         ran = true;

@@ -41,10 +41,10 @@ class BarTest : public vtest::WindowsTest {};
 TEST_F(BarTest, StartUpDrawsTheWorkedExample) {
     EXPECT_EQ(Memory.Queries, 1);
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join('\n').toStdString();
-    EXPECT_EQ(MemFig.LoadPercent, 64);
-    EXPECT_EQ(MemFig.FullBarWidth, 136);
-    EXPECT_DOUBLE_EQ(MemFig.BarScale, 1.36);
-    EXPECT_EQ(MemFig.LastBarWidth, 87);
+    EXPECT_EQ(Vantrel->MemFig.LoadPercent, 64);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
+    EXPECT_DOUBLE_EQ(Vantrel->MemFig.BarScale, 1.36);
+    EXPECT_EQ(Vantrel->MemFig.LastBarWidth, 87);
     EXPECT_EQ(Vantrel->Ibar->geometry(), QRect(20, 4, 87, 13));
     EXPECT_EQ(Vantrel->Ibbar->geometry(), QRect(16, 4, 4, 13));
     EXPECT_EQ(Vantrel->Iebar->geometry(), QRect(107, 4, 6, 13));
@@ -92,33 +92,33 @@ TEST_F(BarTest, WidthChangesMoveTheCapAndRewriteTexts) {
     for (const Step& s : steps) {
         Memory.Status.AvailPhys = s.avail;
         Vantrel->Timer();
-        EXPECT_EQ(MemFig.LoadPercent, s.load);
+        EXPECT_EQ(Vantrel->MemFig.LoadPercent, s.load);
         EXPECT_EQ(Vantrel->Ibar->width(), s.width);
         EXPECT_EQ(Vantrel->Iebar->x(), s.capLeft);
     }
     Memory.Status.AvailPhys = 0;
     Vantrel->Timer();
-    EXPECT_EQ(MemFig.LastBarWidth, 137); // the unclamped width
+    EXPECT_EQ(Vantrel->MemFig.LastBarWidth, 137); // the unclamped width
     EXPECT_TRUE(Vantrel->Hint.endsWith("[Free: -2,621 Kb, -1%]")) << Vantrel->Hint.toStdString();
 }
 
 TEST_F(BarTest, NarrowBarLeavesTextsWhenTheWidthStays) {
     // A 50-pixel bar: loads 63 and 64 both give 32 pixels.
-    MemFig.BarScale = 0.5;
-    MemFig.FullBarWidth = 50;
-    MemFig.LastBarWidth = 0;
+    Vantrel->MemFig.BarScale = 0.5;
+    Vantrel->MemFig.FullBarWidth = 50;
+    Vantrel->MemFig.LastBarWidth = 0;
     Vantrel->Timer();
     const QString before = Vantrel->Hint;
     Memory.Status.AvailPhys = 99615ULL * 1024; // load 63: 31.5 rounds to 32
     Vantrel->Timer();
-    EXPECT_EQ(MemFig.LoadPercent, 63);
+    EXPECT_EQ(Vantrel->MemFig.LoadPercent, 63);
     EXPECT_EQ(Vantrel->Hint, before);
 }
 
 TEST_F(BarTest, ZeroWidthBarDrawsNothing) {
-    MemFig.BarScale = 0;
-    MemFig.FullBarWidth = 0;
-    MemFig.LastBarWidth = 0;
+    Vantrel->MemFig.BarScale = 0;
+    Vantrel->MemFig.FullBarWidth = 0;
+    Vantrel->MemFig.LastBarWidth = 0;
     Vantrel->Hint = "untouched";
     Vantrel->Timer();
     EXPECT_EQ(Vantrel->Hint, "untouched");
@@ -126,9 +126,9 @@ TEST_F(BarTest, ZeroWidthBarDrawsNothing) {
 
 TEST_F(BarTest, LargeMachineFigures) {
     Memory.Status = {64ULL << 30, 48ULL << 30};
-    MemFig.LastBarWidth = 0;
+    Vantrel->MemFig.LastBarWidth = 0;
     Vantrel->Timer();
-    EXPECT_EQ(MemFig.LoadPercent, 26);
+    EXPECT_EQ(Vantrel->MemFig.LoadPercent, 26);
     EXPECT_EQ(Vantrel->Hint,
               "[Total: 67,108,864 Kb]  [Load: 17,448,305 Kb, 26%]  [Free: 49,660,559 Kb, 74%]");
 }
@@ -146,7 +146,7 @@ TEST_F(BarTest, BuiltInMarkShowsWhatLiesBeneathItsWhiteColumn) {
         SCOPED_TRACE(full ? "full" : "64 %");
         if (full) {
             Memory.Status = {64ULL << 30, 0};
-            MemFig.LastBarWidth = 0;
+            Vantrel->MemFig.LastBarWidth = 0;
             Vantrel->Timer();
             ASSERT_EQ(Vantrel->Iebar->x(), 156);
         }
@@ -176,7 +176,7 @@ TEST_F(BarTest, MenuCaptionsAndShortcuts) {
 TEST_F(BarTest, ShowDetailsPlacesAndFillsTheWindow) {
     Vantrel->Place({300, 200});
     Vantrel->ShowDetails1->trigger();
-    EXPECT_TRUE(DetailsShown);
+    EXPECT_TRUE(Vantrel->DetailsShown);
     EXPECT_TRUE(FDetails->isVisible());
     EXPECT_EQ(FDetails->pos(), QPoint(300, 221));
     EXPECT_EQ(FDetails->Label4->Caption(), "262,144 Kb");
@@ -198,7 +198,7 @@ TEST_F(BarTest, ShowDetailsPlacesAndFillsTheWindow) {
     EXPECT_EQ(FDetails->Label4->Caption(), "262,144 Kb");
 
     FDetails->close();
-    EXPECT_FALSE(DetailsShown);
+    EXPECT_FALSE(Vantrel->DetailsShown);
     EXPECT_FALSE(FDetails->isVisible());
     Memory.Status.AvailPhys = 0;
     Vantrel->Timer();
@@ -214,13 +214,13 @@ TEST_F(BarTest, DetailsCloseBoxAreaAndOutline) {
                    {5, 0, false}, {0, 5, false}, {5, 10, false}, {11, 11, false}};
     for (const auto& p : presses) {
         FDetails->show();
-        DetailsShown = true;
+        Vantrel->DetailsShown = true;
         FDetails->Shape1MouseDown(Qt::LeftButton, p.x, p.y);
         EXPECT_EQ(FDetails->Shape1->OutlineVisible(), p.closes) << p.x << "," << p.y;
         FDetails->Shape1MouseUp(Qt::LeftButton, p.x, p.y);
         EXPECT_FALSE(FDetails->Shape1->OutlineVisible());
         EXPECT_EQ(FDetails->isVisible(), !p.closes) << p.x << "," << p.y;
-        EXPECT_EQ(DetailsShown, !p.closes);
+        EXPECT_EQ(Vantrel->DetailsShown, !p.closes);
     }
     // In, out, back in, release inside: closes; the outline follows the pointer.
     FDetails->show();
@@ -232,7 +232,7 @@ TEST_F(BarTest, DetailsCloseBoxAreaAndOutline) {
     FDetails->Shape1MouseMove(30, 30);
     FDetails->Shape1MouseUp(Qt::LeftButton, 30, 30);
     EXPECT_TRUE(FDetails->isVisible()); // released outside: stays
-    EXPECT_FALSE(ClosePressed);
+    EXPECT_FALSE(FDetails->ClosePressed);
 }
 
 TEST_F(BarTest, DetailsTitleStripDrags) {
@@ -250,6 +250,7 @@ TEST_F(BarTest, DetailsTitleStripDrags) {
 }
 
 TEST_F(BarTest, ModalTwiceIsReported) {
+    ExpectErrorBoxes();
     for (QDialog* dialog : {static_cast<QDialog*>(DAbout), static_cast<QDialog*>(DPrefs)}) {
         Errors().clear();
         QTimer::singleShot(0, [dialog] {
@@ -270,11 +271,12 @@ TEST_F(BarTest, ModalTwiceIsReported) {
 }
 
 TEST_F(BarTest, FailingQueryIsReportedAndTheProgramGoesOn) {
+    ExpectErrorBoxes();
     Memory.Fail = true;
     QMetaObject::invokeMethod(Vantrel->SuperTimer1, "timeout");
     EXPECT_EQ(Errors(), QStringList({"memory status not available."}));
     Memory.Fail = false;
-    MemFig.LastBarWidth = 0;
+    Vantrel->MemFig.LastBarWidth = 0;
     QMetaObject::invokeMethod(Vantrel->SuperTimer1, "timeout");
     EXPECT_EQ(Errors().size(), 1);
 }
@@ -417,7 +419,7 @@ TEST_F(BarTest, ScreenReaderSeesTheLoadTheFiguresAndTheCloseBox) {
         QAccessibleActionInterface::pressAction()));
     close->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_FALSE(FDetails->isVisible());
-    EXPECT_FALSE(DetailsShown);
+    EXPECT_FALSE(Vantrel->DetailsShown);
 
     // The pictures that say something are named; the others only decorate.
     EXPECT_EQ(QAccessible::queryAccessibleInterface(DPrefs->Image1)->text(QAccessible::Name),

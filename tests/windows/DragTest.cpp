@@ -55,16 +55,16 @@ TEST_F(BarDrag, EachSettingCombinationMovesAsTheTableSays) {
         {1, 1, 2, {300, 200}},
     };
     for (const auto& c : cases) {
-        BarPrefs.NoMove = c.noMove;
-        BarPrefs.FixPos = c.fixPos;
-        BarPrefs.BarPos = c.barPos;
+        Vantrel->BarPrefs.NoMove = c.noMove;
+        Vantrel->BarPrefs.FixPos = c.fixPos;
+        Vantrel->BarPrefs.BarPos = c.barPos;
         Vantrel->Place({300, 200});
         Vantrel->Shape1MouseDown(Qt::LeftButton, 10, 5);
         Vantrel->Shape1MouseMove(30, 12);
         Vantrel->Shape1MouseUp(Qt::LeftButton, 30, 12);
         EXPECT_EQ(Vantrel->pos(), c.after)
             << "NoMove " << c.noMove << " FixPos " << c.fixPos << " BarPos " << c.barPos;
-        EXPECT_FALSE(Dragging);
+        EXPECT_FALSE(Vantrel->Dragging);
     }
 }
 
@@ -96,13 +96,13 @@ TEST_F(BarDrag, MouseEventsOnTheStripDragWithAnyButton) {
         Mouse(QEvent::MouseMove, button, {-400, -300}); // far outside the strip, still captured
         Mouse(QEvent::MouseButtonRelease, button, {-400, -300});
         EXPECT_EQ(Vantrel->pos(), QPoint(305 - 410, 197 - 305)) << button;
-        EXPECT_FALSE(Dragging);
+        EXPECT_FALSE(Vantrel->Dragging);
     }
 }
 
 TEST_F(BarDrag, AFixedBarSlidesAlongItsEdgeOverManySteps) {
-    BarPrefs.FixPos = 1;
-    BarPrefs.BarPos = 2;
+    Vantrel->BarPrefs.FixPos = 1;
+    Vantrel->BarPrefs.BarPos = 2;
     Vantrel->Shape1MouseDown(Qt::LeftButton, 10, 5);
     Vantrel->Shape1MouseMove(60, 5); // purely horizontal: only jumps to the edge
     EXPECT_EQ(Vantrel->pos(), QPoint(847, 200));
@@ -120,9 +120,9 @@ TEST_F(BarDrag, TheEdgeCommandMovesOnlyTheEdgeCoordinate) {
         {0, 1, 0, {300, 200}}, {0, 1, 5, {300, 200}}, {0, 0, 1, {300, 200}}, {0, 2, 1, {300, 200}},
     };
     for (const auto& c : cases) {
-        BarPrefs.NoMove = c.noMove;
-        BarPrefs.FixPos = c.fixPos;
-        BarPrefs.BarPos = c.barPos;
+        Vantrel->BarPrefs.NoMove = c.noMove;
+        Vantrel->BarPrefs.FixPos = c.fixPos;
+        Vantrel->BarPrefs.BarPos = c.barPos;
         Vantrel->Place({300, 200});
         Vantrel->MoveToFixedEdge();
         EXPECT_EQ(Vantrel->pos(), c.after)

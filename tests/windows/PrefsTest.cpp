@@ -54,7 +54,7 @@ protected:
         vtest::WindowsTest::SetUp();
         ASSERT_TRUE(Skins.isValid());
         EmptyDir = WindowsForm(Skins.path());
-        BarPrefs.Dir = EmptyDir;
+        Vantrel->BarPrefs.Dir = EmptyDir;
         DPrefs->InitPrefs();
     }
     void TearDown() override {
@@ -242,13 +242,13 @@ TEST_F(PrefsTest, TabOrderFollowsTheGroups) {
 }
 
 TEST_F(PrefsTest, ShowingFillsTheControlsFromTheSettings) {
-    BarPrefs.Dir = QStringLiteral("C:\\Skins\\Ärger\\");
-    BarPrefs.TimerDelay = 70000; // beyond the track bar
-    BarPrefs.Aot = 1;
-    BarPrefs.NoMove = 2; // anything but 1 unchecks
-    BarPrefs.FixPos = 1;
-    BarPrefs.BarTip = 1;
-    BarPrefs.BarPos = 3;
+    Vantrel->BarPrefs.Dir = QStringLiteral("C:\\Skins\\Ärger\\");
+    Vantrel->BarPrefs.TimerDelay = 70000; // beyond the track bar
+    Vantrel->BarPrefs.Aot = 1;
+    Vantrel->BarPrefs.NoMove = 2; // anything but 1 unchecks
+    Vantrel->BarPrefs.FixPos = 1;
+    Vantrel->BarPrefs.BarTip = 1;
+    Vantrel->BarPrefs.BarPos = 3;
     DPrefs->show();
     EXPECT_EQ(DPrefs->EditDir->text(), QStringLiteral("c:\\skins\\Ärger\\"));
     EXPECT_EQ(DPrefs->EditDelay->text(), "70000"); // setting the slider wrote nothing back
@@ -279,14 +279,15 @@ TEST_F(PrefsTest, DelayTextsAreBoundedOnOk) {
                  {"1500", 1500}, {" 250", 250},   {"$10", 16},      {"0x7FFFFFFF", 65535},
                  {"1", 1},       {"65535", 65535}};
     for (const auto& c : cases) {
-        BarPrefs.TimerDelay = 777;
+        Vantrel->BarPrefs.TimerDelay = 777;
         DPrefs->EditDelay->setText(QString::fromUtf8(c.text));
         DPrefs->OKClick();
-        EXPECT_EQ(BarPrefs.TimerDelay, c.stored) << c.text;
+        EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, c.stored) << c.text;
     }
 }
 
 TEST_F(PrefsTest, BadDelayStopsApplyAfterTheListSelection) {
+    ExpectErrorBoxes();
     const char* bad[] = {"abc", "250 ", "-$10", "", "99999999999", "$123456789"};
     for (const char* text : bad) {
         Errors().clear();
@@ -302,17 +303,18 @@ TEST_F(PrefsTest, BadDelayStopsApplyAfterTheListSelection) {
         // The selection of the first step is made; nothing else happened.
         ASSERT_NE(DPrefs->SelectedScheme(), nullptr) << text;
         EXPECT_EQ(DPrefs->SelectedScheme()->text(), "<default>");
-        EXPECT_EQ(BarPrefs.TimerDelay, 1500) << text;
-        EXPECT_EQ(BarPrefs.Aot, 0) << text;
-        EXPECT_EQ(BarPrefs.BarTip, 0) << text;
+        EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 1500) << text;
+        EXPECT_EQ(Vantrel->BarPrefs.Aot, 0) << text;
+        EXPECT_EQ(Vantrel->BarPrefs.BarTip, 0) << text;
         EXPECT_FALSE(Vantrel->ShowHint);
-        EXPECT_EQ(BarPrefs.Dir, EmptyDir) << text;
-        EXPECT_EQ(BarPrefs.Scheme, "<none>") << text;
+        EXPECT_EQ(Vantrel->BarPrefs.Dir, EmptyDir) << text;
+        EXPECT_EQ(Vantrel->BarPrefs.Scheme, "<none>") << text;
         EXPECT_EQ(Memory.Queries, queries) << text;
     }
 }
 
 TEST_F(PrefsTest, OkClosesWithOkEvenWhenTheDelayIsBad) {
+    ExpectErrorBoxes();
     WithDialog([&] {
         DPrefs->EditDelay->setText(QStringLiteral("abc"));
         DPrefs->CheckAot->setChecked(true);
@@ -323,10 +325,10 @@ TEST_F(PrefsTest, OkClosesWithOkEvenWhenTheDelayIsBad) {
     });
     EXPECT_EQ(Errors(), QStringList{Invalid("abc")});
     // The main bar took the folder and the scheme, with the old delay and options.
-    EXPECT_EQ(BarPrefs.Dir, "c:\\typed\\");
-    EXPECT_EQ(BarPrefs.Scheme, "<default>");
-    EXPECT_EQ(BarPrefs.TimerDelay, 1500);
-    EXPECT_EQ(BarPrefs.Aot, 0);
+    EXPECT_EQ(Vantrel->BarPrefs.Dir, "c:\\typed\\");
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, "<default>");
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 1500);
+    EXPECT_EQ(Vantrel->BarPrefs.Aot, 0);
     EXPECT_FALSE(Vantrel->StaysOnTop());
 }
 
@@ -342,26 +344,27 @@ TEST_F(PrefsTest, OkStoresTheControlsAndTheBarFinishes) {
         DPrefs->Button1->click();
     });
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'|').toStdString();
-    EXPECT_EQ(BarPrefs.TimerDelay, 250);
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 250);
     EXPECT_EQ(Vantrel->SuperTimer1->interval(), 250);
-    EXPECT_EQ(BarPrefs.Aot, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.Aot, 1);
     EXPECT_TRUE(Vantrel->StaysOnTop());
-    EXPECT_EQ(BarPrefs.NoMove, 1);
-    EXPECT_EQ(BarPrefs.FixPos, 1);
-    EXPECT_EQ(BarPrefs.BarTip, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.NoMove, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.FixPos, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.BarTip, 1);
     EXPECT_TRUE(Vantrel->ShowHint);
-    EXPECT_EQ(BarPrefs.BarPos, 4);
-    EXPECT_EQ(BarPrefs.Scheme, "<default>");
+    EXPECT_EQ(Vantrel->BarPrefs.BarPos, 4);
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, "<default>");
     EXPECT_EQ(Vantrel->pos(), QPoint(0, 300));
 }
 
 TEST_F(PrefsTest, SliderWritesTheFieldAndEnterMovesTheSlider) {
+    ExpectErrorBoxes();
     QSlider* slider = DPrefs->TrackBar1;
     QLineEdit* field = DPrefs->EditDelay;
     slider->triggerAction(QAbstractSlider::SliderToMinimum);
     EXPECT_EQ(field->text(), "0");
     DPrefs->OKClick();
-    EXPECT_EQ(BarPrefs.TimerDelay, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 1);
     QTest::keyClick(slider, Qt::Key_End);
     EXPECT_EQ(field->text(), "65535");
     QTest::keyClick(slider, Qt::Key_Home);
@@ -375,7 +378,7 @@ TEST_F(PrefsTest, SliderWritesTheFieldAndEnterMovesTheSlider) {
     EXPECT_EQ(slider->value(), 65535);
     EXPECT_EQ(field->text(), "70000");
     DPrefs->OKClick();
-    EXPECT_EQ(BarPrefs.TimerDelay, 65535);
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 65535);
 
     field->setText(QStringLiteral("$10"));
     QTest::keyClick(field, Qt::Key_Enter); // the keypad's Enter too
@@ -410,8 +413,8 @@ TEST_F(PrefsTest, LeavingTheDelayFieldMovesTheSlider) {
 TEST_F(PrefsTest, EdgeOutsideOneToFourIsKept) {
     // A stored edge of 7 at start-up: the dialog is created with no edge button checked.
     delete DPrefs;
-    BarPrefs.BarPos = 7;
-    BarPrefs.FixPos = 1;
+    Vantrel->BarPrefs.BarPos = 7;
+    Vantrel->BarPrefs.FixPos = 1;
     new TDPrefs();
     for (QRadioButton* r :
          {DPrefs->RadioTop, DPrefs->RadioRight, DPrefs->RadioBottom, DPrefs->RadioLeft})
@@ -419,9 +422,9 @@ TEST_F(PrefsTest, EdgeOutsideOneToFourIsKept) {
     Vantrel->Place({100, 300});
     DPrefs->show();
     DPrefs->OKClick();
-    EXPECT_EQ(BarPrefs.BarPos, 7);
+    EXPECT_EQ(Vantrel->BarPrefs.BarPos, 7);
     DPrefs->Button4Click();
-    EXPECT_EQ(BarPrefs.BarPos, 7);
+    EXPECT_EQ(Vantrel->BarPrefs.BarPos, 7);
     EXPECT_EQ(Vantrel->pos(), QPoint(100, 300));
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'|').toStdString();
 }
@@ -435,8 +438,8 @@ TEST_F(PrefsTest, EdgeButtonsGreyedButStored) {
         EXPECT_FALSE(r->isEnabled());
     DPrefs->RadioRight->setChecked(true);
     DPrefs->Button4Click();
-    EXPECT_EQ(BarPrefs.BarPos, 2);
-    EXPECT_EQ(BarPrefs.FixPos, 0);
+    EXPECT_EQ(Vantrel->BarPrefs.BarPos, 2);
+    EXPECT_EQ(Vantrel->BarPrefs.FixPos, 0);
     EXPECT_EQ(Vantrel->pos(), QPoint(100, 300));
     // Checking "Fix position on :" makes them usable; the checked one stays checked.
     DPrefs->CheckFixPos->click();
@@ -483,17 +486,17 @@ TEST_F(PrefsTest, ApplyThenCancelKeepsWhatWasApplied) {
         DPrefs->Button3->click();
     });
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'|').toStdString();
-    EXPECT_EQ(BarPrefs.TimerDelay, 250);
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 250);
     EXPECT_EQ(Vantrel->SuperTimer1->interval(), 250);
-    EXPECT_EQ(BarPrefs.BarTip, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.BarTip, 1);
     EXPECT_TRUE(Vantrel->ShowHint);
-    EXPECT_EQ(BarPrefs.Dir, dir);
-    EXPECT_EQ(BarPrefs.Scheme, "Green");
+    EXPECT_EQ(Vantrel->BarPrefs.Dir, dir);
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, "Green");
     EXPECT_EQ(FDetails->Label4->FontColor(), Marker); // Cancel reloads nothing
 }
 
 TEST_F(PrefsTest, DoubleClickPutsASchemeIntoEffectAndCancelKeepsIt) {
-    BarPrefs.Dir = MakeScheme(QStringLiteral("Green"), Qt::green, 255);
+    Vantrel->BarPrefs.Dir = MakeScheme(QStringLiteral("Green"), Qt::green, 255);
     FDetails->LoadTextColor(Marker);
     WithDialog([&] {
         if (!Entry(QStringLiteral("Green"))) DPrefs->SchemeList->addItem(QStringLiteral("Green"));
@@ -504,46 +507,46 @@ TEST_F(PrefsTest, DoubleClickPutsASchemeIntoEffectAndCancelKeepsIt) {
         QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
         EXPECT_TRUE(DPrefs->isVisible());
-        EXPECT_EQ(BarPrefs.Scheme, "Green");
+        EXPECT_EQ(Vantrel->BarPrefs.Scheme, "Green");
         EXPECT_GT(Memory.Queries, queries); // redrawn at once
         DPrefs->Button3->click();
     });
-    EXPECT_EQ(BarPrefs.Scheme, "Green");
-    EXPECT_EQ(BarPrefs.TimerDelay, 1500);
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, "Green");
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 1500);
     EXPECT_EQ(Vantrel->IBack->Picture().toImage().pixelColor(170, 2), QColor(Qt::green));
     EXPECT_NE(FDetails->Label4->FontColor(), Marker); // the details window reloaded too
     // A double click with nothing selected changes nothing.
     DPrefs->SchemeList->clearSelection();
-    BarPrefs.Scheme = QStringLiteral("kept");
+    Vantrel->BarPrefs.Scheme = QStringLiteral("kept");
     DPrefs->SchemeListDblClick();
-    EXPECT_EQ(BarPrefs.Scheme, "kept");
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, "kept");
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'|').toStdString();
 }
 
 TEST_F(PrefsTest, SchemeIsFoundWithoutRegardToCase) {
     QDir().mkpath(Skins.path() + QStringLiteral("/blue"));
-    BarPrefs.Dir = WindowsForm(Skins.path());
-    BarPrefs.Scheme = QStringLiteral("Blue");
+    Vantrel->BarPrefs.Dir = WindowsForm(Skins.path());
+    Vantrel->BarPrefs.Scheme = QStringLiteral("Blue");
     DPrefs->InitPrefs();
     if (!Entry(QStringLiteral("blue")))
         GTEST_SKIP() << "the scheme list lists no folders in this build";
     ASSERT_NE(DPrefs->SelectedScheme(), nullptr);
     EXPECT_EQ(DPrefs->SelectedScheme()->text(), "blue");
     WithDialog([] { DPrefs->Button1->click(); });
-    EXPECT_EQ(BarPrefs.Scheme, "blue");
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, "blue");
 }
 
 TEST_F(PrefsTest, FolderIsShownAndStoredInLowerCase) {
-    BarPrefs.Dir = QStringLiteral("C:\\Skins\\");
+    Vantrel->BarPrefs.Dir = QStringLiteral("C:\\Skins\\");
     WithDialog([] {
         EXPECT_EQ(DPrefs->EditDir->text(), "c:\\skins\\");
         DPrefs->Button1->click();
     });
-    EXPECT_EQ(BarPrefs.Dir, "c:\\skins\\");
+    EXPECT_EQ(Vantrel->BarPrefs.Dir, "c:\\skins\\");
     // Apply takes the field as it is.
     DPrefs->EditDir->setText(QStringLiteral("D:\\Typed\\"));
     DPrefs->Button4Click();
-    EXPECT_EQ(BarPrefs.Dir, "D:\\Typed\\");
+    EXPECT_EQ(Vantrel->BarPrefs.Dir, "D:\\Typed\\");
 }
 
 TEST_F(PrefsTest, ReopeningAfterCancelShowsTheSettings) {
@@ -569,9 +572,9 @@ TEST_F(PrefsTest, ReopeningAfterCancelShowsTheSettings) {
         EXPECT_TRUE(DPrefs->GroupBox3->isHidden());
         DPrefs->Button3->click();
     });
-    EXPECT_EQ(BarPrefs.TimerDelay, 1500);
-    EXPECT_EQ(BarPrefs.BarPos, 1);
-    EXPECT_EQ(BarPrefs.Aot, 0);
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 1500);
+    EXPECT_EQ(Vantrel->BarPrefs.BarPos, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.Aot, 0);
 }
 
 TEST_F(PrefsTest, KeysInTheFolderField) {
@@ -599,8 +602,8 @@ TEST_F(PrefsTest, KeysInTheFolderField) {
     EXPECT_TRUE(DPrefs->GroupBox3->isHidden());
     EXPECT_FALSE(Entry(QStringLiteral("zz marker")));
     EXPECT_TRUE(Entry(QStringLiteral("<default>")));
-    EXPECT_EQ(BarPrefs.Dir, EmptyDir); // not stored before OK or Apply
-    EXPECT_TRUE(DPrefs->isVisible());  // and Enter pressed no button
+    EXPECT_EQ(Vantrel->BarPrefs.Dir, EmptyDir); // not stored before OK or Apply
+    EXPECT_TRUE(DPrefs->isVisible());           // and Enter pressed no button
 }
 
 TEST_F(PrefsTest, FolderGroupButtons) {
@@ -623,7 +626,7 @@ TEST_F(PrefsTest, FolderGroupButtons) {
     EXPECT_TRUE(DPrefs->GroupBox3->isHidden());
     EXPECT_EQ(DPrefs->EditDir->text(), "?");
     EXPECT_FALSE(Entry(QStringLiteral("zz marker")));
-    EXPECT_EQ(BarPrefs.Dir, EmptyDir);
+    EXPECT_EQ(Vantrel->BarPrefs.Dir, EmptyDir);
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'|').toStdString();
 }
 
@@ -641,14 +644,14 @@ TEST_F(PrefsTest, EnterPressesTheFocusedButtonAndEscapeClosesOnlyFromTheDialogWi
     QTest::keyClick(DPrefs, Qt::Key_Escape);
     EXPECT_FALSE(DPrefs->isVisible());
     EXPECT_EQ(DPrefs->result(), QDialog::Rejected);
-    EXPECT_EQ(BarPrefs.TimerDelay, 1500);
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 1500);
 
     // Enter (either key) on a focused button presses it, as Space does.
     DPrefs->show();
     DPrefs->EditDelay->setText(QStringLiteral("400"));
     DPrefs->Button4->setFocus();
     QTest::keyClick(DPrefs->Button4, Qt::Key_Return);
-    EXPECT_EQ(BarPrefs.TimerDelay, 400); // applied
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 400); // applied
     DPrefs->Button2->setFocus();
     QTest::keyClick(DPrefs->Button2, Qt::Key_Enter);
     EXPECT_FALSE(DPrefs->GroupBox3->isHidden());
@@ -669,7 +672,7 @@ TEST_F(PrefsTest, EnterPressesTheFocusedButtonAndEscapeClosesOnlyFromTheDialogWi
     QTest::keyClick(DPrefs->Button1, Qt::Key_Enter);
     EXPECT_FALSE(DPrefs->isVisible());
     EXPECT_EQ(DPrefs->result(), QDialog::Accepted);
-    EXPECT_EQ(BarPrefs.TimerDelay, 600);
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 600);
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'|').toStdString();
 }
 
@@ -705,7 +708,7 @@ TEST_F(PrefsTest, AClickFromTheDelayFieldReportsABadDelayOnceAndThenActs) {
             const std::string row = std::string(c.text) + " button " + std::to_string(c.button) +
                                     " pause " + std::to_string(pause);
             Errors().clear();
-            BarPrefs.TimerDelay = 1500;
+            Vantrel->BarPrefs.TimerDelay = 1500;
             bool closed = false;
             int slider = -1;
             bool folderShown = false;
@@ -731,7 +734,7 @@ TEST_F(PrefsTest, AClickFromTheDelayFieldReportsABadDelayOnceAndThenActs) {
             const bool bad = QByteArray(c.text) == "12x";
             EXPECT_EQ(Errors(), bad ? QStringList{Invalid(c.text)} : QStringList{}) << row;
             EXPECT_EQ(closed, c.closed) << row;
-            EXPECT_EQ(BarPrefs.TimerDelay, c.stored) << row;
+            EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, c.stored) << row;
             EXPECT_EQ(slider, c.slider) << row;
             EXPECT_EQ(folderShown, c.button == Folder) << row;
         }
@@ -742,7 +745,8 @@ TEST_F(PrefsTest, AClickFromTheDelayFieldReportsABadDelayOnceAndThenActs) {
 // A press on the track bar's groove while the delay field has the focus: the typed text is
 // handled before the track bar pages.
 TEST_F(PrefsTest, TheTypedDelayIsHandledBeforeTheTrackBarActs) {
-    BarPrefs.TimerDelay = 31188;
+    ExpectErrorBoxes();
+    Vantrel->BarPrefs.TimerDelay = 31188;
     DPrefs->show();
     DPrefs->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(DPrefs));
@@ -814,6 +818,7 @@ TEST_F(PrefsTest, FolderPickedInTheTreeIsTheOneListed) {
 }
 
 TEST_F(PrefsTest, ShowingTheOpenDialogAgainIsRefused) {
+    ExpectErrorBoxes();
     WithDialog([] {
         DPrefs->EditDelay->setText(QStringLiteral("321"));
         Vantrel->Prefs1->trigger(); // from the notification-area menu
@@ -822,7 +827,7 @@ TEST_F(PrefsTest, ShowingTheOpenDialogAgainIsRefused) {
         DPrefs->Button1->click();
     });
     EXPECT_EQ(Errors(), QStringList{"Cannot make a visible window modal."});
-    EXPECT_EQ(BarPrefs.TimerDelay, 321);
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 321);
 }
 
 } // namespace

@@ -63,16 +63,16 @@ protected:
     }
     // Both loaders, the way a double click in the scheme list runs them.
     void LoadBoth(const QString& dir, const QString& scheme) {
-        BarPrefs.Dir = dir;
-        BarPrefs.Scheme = scheme;
+        Vantrel->BarPrefs.Dir = dir;
+        Vantrel->BarPrefs.Scheme = scheme;
         platform::Guarded([] {
             Vantrel->LoadScheme();
             FDetails->LoadScheme();
         });
     }
     void ExpectBuiltInBar() {
-        EXPECT_EQ(MemFig.FullBarWidth, 136);
-        EXPECT_DOUBLE_EQ(MemFig.BarScale, 1.36);
+        EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
+        EXPECT_DOUBLE_EQ(Vantrel->MemFig.BarScale, 1.36);
         EXPECT_EQ(Vantrel->Ibar->x(), 20);
         EXPECT_FALSE(Vantrel->Ibar->AutoSize());
         EXPECT_EQ(Vantrel->IBack->Picture().cacheKey(), Vantrel->res_back->Picture().cacheKey());
@@ -104,8 +104,8 @@ TEST_F(SchemeTest, FullSchemeDressesBothWindows) {
     EXPECT_EQ(TopLeft(Vantrel->IBack), BackColor.rgb());
     EXPECT_EQ(Vantrel->IBack->size(), QSize(177, 21));
     EXPECT_EQ(TopLeft(Vantrel->Ibar), BarColor.rgb());
-    EXPECT_EQ(MemFig.FullBarWidth, 100);
-    EXPECT_DOUBLE_EQ(MemFig.BarScale, 1.0);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 100);
+    EXPECT_DOUBLE_EQ(Vantrel->MemFig.BarScale, 1.0);
     EXPECT_FALSE(Vantrel->Ibar->AutoSize());
     EXPECT_EQ(Vantrel->Ibar->geometry(), QRect(19, 4, 100, 13));
     EXPECT_EQ(Vantrel->Ibbar->geometry(), QRect(16, 4, 3, 13));
@@ -116,7 +116,7 @@ TEST_F(SchemeTest, FullSchemeDressesBothWindows) {
     ExpectTextColor(0x000000FF);
 
     // The next full redraw draws the new band: 64 % of 100 pixels.
-    MemFig.LastBarWidth = 0;
+    Vantrel->MemFig.LastBarWidth = 0;
     Vantrel->Timer();
     EXPECT_EQ(Vantrel->Ibar->width(), 64);
     EXPECT_EQ(Vantrel->Iebar->x(), 16 + 3 + 64);
@@ -165,7 +165,7 @@ TEST_F(SchemeTest, WhichFilesTheWindowsFallBackFrom) {
         LoadBoth("x:\\skins\\", QString::fromLatin1(c.what));
         EXPECT_TRUE(vtest::Errors().isEmpty()) << vtest::Errors().join(u'|').toStdString();
         if (c.barFromScheme) {
-            EXPECT_EQ(MemFig.FullBarWidth, 100);
+            EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 100);
             EXPECT_EQ(TopLeft(Vantrel->IBack), BackColor.rgb());
         } else {
             ExpectBuiltInBar();
@@ -189,7 +189,7 @@ TEST_F(SchemeTest, MissingOptionalPicturesGetWidthZero) {
     }
     // The band starts at 16 when there is no start cap.
     EXPECT_EQ(Vantrel->Ibar->x(), 16);
-    EXPECT_EQ(MemFig.FullBarWidth, 100);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 100);
 
     // A start cap that comes back sizes the control again.
     MakeScheme("skins/bare", {"bbar.bmp"});
@@ -236,7 +236,7 @@ TEST_F(SchemeTest, WhereSchemesAreLookedFor) {
         if (c.currentFolder) QDir::setCurrent(Native(QLatin1String(c.currentFolder)));
         LoadBoth(QLatin1String(c.dir), QLatin1String(c.scheme));
         EXPECT_TRUE(vtest::Errors().isEmpty());
-        EXPECT_EQ(MemFig.FullBarWidth, c.found ? 100 : 136);
+        EXPECT_EQ(Vantrel->MemFig.FullBarWidth, c.found ? 100 : 136);
         EXPECT_EQ(FDetails->IDetails->Picture().cacheKey() ==
                       FDetails->res_details->Picture().cacheKey(),
                   !c.found);
@@ -244,13 +244,14 @@ TEST_F(SchemeTest, WhereSchemesAreLookedFor) {
     // "<default>" is taken as it is written; another spelling names a folder.
     MakeScheme("skins/<DEFAULT>", {"back.bmp", "bar.bmp"});
     LoadBoth("x:\\skins\\", "<DEFAULT>");
-    EXPECT_EQ(MemFig.FullBarWidth, 100);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 100);
     LoadBoth("x:\\skins\\", "<default>");
-    EXPECT_EQ(MemFig.FullBarWidth, 136);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
 }
 
 // A bad file stops the loading there: what came before it stays, nothing after it runs.
 TEST_F(SchemeTest, BrokenBarPictureKeepsWhatWasLoadedBefore) {
+    ExpectErrorBoxes();
     for (const auto& [what, bytes] : vtest::BrokenBitmaps()) {
         SCOPED_TRACE(what);
         vtest::Errors().clear();
@@ -262,19 +263,20 @@ TEST_F(SchemeTest, BrokenBarPictureKeepsWhatWasLoadedBefore) {
         EXPECT_EQ(TopLeft(Vantrel->IBack), BackColor.rgb());
         EXPECT_EQ(Vantrel->Ibar->Picture().cacheKey(), Vantrel->res_bar->Picture().cacheKey());
         EXPECT_EQ(Vantrel->Ibbar->Picture().cacheKey(), Vantrel->res_bbar->Picture().cacheKey());
-        EXPECT_EQ(MemFig.FullBarWidth, 136);
+        EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
         EXPECT_EQ(Vantrel->Ibar->x(), 20);
     }
 }
 
 TEST_F(SchemeTest, BrokenFileStopsEachLoaderWhereItIs) {
+    ExpectErrorBoxes();
     MakeScheme("skins/cut", {"back.bmp", "bar.bmp", "cache.bmp", "ebar.bmp", "TextColor.txt"});
     Write("skins/cut/bbar.bmp", "BM not really");
     Write("skins/cut/details.bmp", "");
     LoadBoth("x:\\skins\\", "<default>");
     vtest::Errors().clear();
-    BarPrefs.Dir = QStringLiteral("x:\\skins\\");
-    BarPrefs.Scheme = QStringLiteral("cut");
+    Vantrel->BarPrefs.Dir = QStringLiteral("x:\\skins\\");
+    Vantrel->BarPrefs.Scheme = QStringLiteral("cut");
     platform::Guarded([] { Vantrel->LoadScheme(); });
     platform::Guarded([] { FDetails->LoadScheme(); });
     EXPECT_EQ(vtest::Errors(),
@@ -284,25 +286,27 @@ TEST_F(SchemeTest, BrokenFileStopsEachLoaderWhereItIs) {
     EXPECT_EQ(Vantrel->Iebar->Picture().cacheKey(), Vantrel->res_ebar->Picture().cacheKey());
     EXPECT_EQ(Vantrel->Ibar->width(), 100);
     EXPECT_TRUE(Vantrel->Ibar->AutoSize());
-    EXPECT_EQ(MemFig.FullBarWidth, 136);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
     // The details window kept its face and never reached the colour.
     ExpectBuiltInDetails();
 }
 
 TEST_F(SchemeTest, FileThatCannotBeOpened) {
+    ExpectErrorBoxes();
     MakeScheme("skins/odd", {"bar.bmp", "TextColor.txt"});
     QDir().mkpath(Native("skins/odd/back.bmp"));
     QDir().mkpath(Native("skins/odd/details.bmp"));
     LoadBoth("x:\\skins\\", "odd");
     EXPECT_EQ(vtest::Errors(), QStringList{"Cannot open file x:\\skins\\odd\\back.bmp."});
     EXPECT_EQ(Vantrel->IBack->Picture().cacheKey(), Vantrel->res_back->Picture().cacheKey());
-    EXPECT_EQ(MemFig.FullBarWidth, 136);
+    EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
     vtest::Errors().clear();
     platform::Guarded([] { FDetails->LoadScheme(); });
     EXPECT_EQ(vtest::Errors(), QStringList{"Cannot open file x:\\skins\\odd\\details.bmp."});
 }
 
 TEST_F(SchemeTest, TextColorOfTheDetailsWindow) {
+    ExpectErrorBoxes();
     const struct {
         QByteArray contents;
         int32_t color;     // after the load
@@ -399,7 +403,7 @@ TEST_F(SchemeTest, SchemeList) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.folder) + " / " + c.scheme);
-        BarPrefs.Scheme = QLatin1String(c.scheme);
+        Vantrel->BarPrefs.Scheme = QLatin1String(c.scheme);
         DPrefs->RefreshList(QLatin1String(c.folder));
         EXPECT_EQ(items(), c.items);
         EXPECT_EQ(selected(), c.selected);
@@ -409,6 +413,7 @@ TEST_F(SchemeTest, SchemeList) {
 // Every file of the public corpus as a scheme's bar picture: good ones load, the others load or
 // are not valid, and the bar stays usable.
 TEST_F(SchemeTest, PublicCorpusAsTheBarPicture) {
+    ExpectErrorBoxes();
     const QString suite = vtest::BmpSuite();
     if (suite.isEmpty()) {
         if (qEnvironmentVariableIsSet("CI")) FAIL() << "BMP corpus missing: " VANTREL_BMPSUITE_DIR;
@@ -429,14 +434,14 @@ TEST_F(SchemeTest, PublicCorpusAsTheBarPicture) {
             LoadBoth("x:\\skins\\", "suite");
             if (vtest::Errors().isEmpty()) {
                 EXPECT_FALSE(Vantrel->Ibar->Picture().hasAlphaChannel());
-                EXPECT_EQ(MemFig.FullBarWidth, Vantrel->Ibar->Picture().width());
-                EXPECT_GT(MemFig.FullBarWidth, 0);
+                EXPECT_EQ(Vantrel->MemFig.FullBarWidth, Vantrel->Ibar->Picture().width());
+                EXPECT_GT(Vantrel->MemFig.FullBarWidth, 0);
             } else {
                 EXPECT_NE(kind[0], 'g');
                 EXPECT_EQ(vtest::Errors(), QStringList{"Bitmap image is not valid."});
-                EXPECT_EQ(MemFig.FullBarWidth, 136);
+                EXPECT_EQ(Vantrel->MemFig.FullBarWidth, 136);
             }
-            MemFig.LastBarWidth = 0;
+            Vantrel->MemFig.LastBarWidth = 0;
             Vantrel->Timer();
         }
     }
@@ -446,10 +451,10 @@ TEST_F(SchemeTest, PublicCorpusAsTheBarPicture) {
 // A scheme with files of its own for the details window has the window made at start-up, so that
 // a fault in them is reported then; without them the window waits until it is opened.
 TEST_F(SchemeTest, DetailsWindowMadeAtStartUpForTheSchemesOwnFiles) {
+    ExpectErrorBoxes();
     Write("early/<none>/TextColor.txt", "clNothing\n");
     QDir::setCurrent(Native("early"));
     DestroyForms();
-    ResetGlobals();
     vtest::Errors().clear();
     CreateForms();
     EXPECT_NE(FDetails, nullptr);
@@ -457,7 +462,6 @@ TEST_F(SchemeTest, DetailsWindowMadeAtStartUpForTheSchemesOwnFiles) {
 
     QFile::remove(Native("early/<none>/TextColor.txt"));
     DestroyForms();
-    ResetGlobals();
     vtest::Errors().clear();
     CreateForms();
     EXPECT_EQ(FDetails, nullptr);
@@ -467,6 +471,7 @@ TEST_F(SchemeTest, DetailsWindowMadeAtStartUpForTheSchemesOwnFiles) {
 // A bad file in the scheme named at start-up is reported; the bar then shows the built-in look
 // and the meter runs.
 TEST_F(SchemeTest, BadSchemeAtStartUpLeavesTheMeterRunning) {
+    ExpectErrorBoxes();
     // No stored settings: the schemes folder is the current folder and the scheme "<none>".
     const QString settings =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +

@@ -62,7 +62,7 @@ TEST_F(SettingsFaults, AFullDiskKeepsTheBarOpenAndTheLastSavedValues) {
     ASSERT_TRUE(saved.contains("\"Top\"=\"20\"\n\"Left\"=\"10\"\n"));
 
     Vantrel->Place({30, 40});
-    BarPrefs.Scheme = QStringLiteral("blue");
+    Vantrel->BarPrefs.Scheme = QStringLiteral("blue");
     {
         FullDisk full;
         EXPECT_FALSE(Quit());
@@ -77,7 +77,7 @@ TEST_F(SettingsFaults, AFullDiskKeepsTheBarOpenAndTheLastSavedValues) {
     EXPECT_TRUE(vtest::Errors().isEmpty());
     Restart();
     EXPECT_EQ(Vantrel->pos(), QPoint(30, 40));
-    EXPECT_EQ(BarPrefs.Scheme, QStringLiteral("blue"));
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, QStringLiteral("blue"));
 }
 
 TEST_F(SettingsFaults, ASaveKilledBeforeTheReplaceLeavesTheLastSavedValues) {

@@ -34,14 +34,14 @@ protected:
 TEST_F(Settings, FirstRunDefaultsOnA1024PixelScreen) {
     EXPECT_EQ(Vantrel->Top(), 0);
     EXPECT_EQ(Vantrel->Left(), 424);
-    EXPECT_EQ(BarPrefs.TimerDelay, 1500);
-    EXPECT_EQ(BarPrefs.Aot, 0);
-    EXPECT_EQ(BarPrefs.NoMove, 0);
-    EXPECT_EQ(BarPrefs.BarPos, 1);
-    EXPECT_EQ(BarPrefs.FixPos, 0);
-    EXPECT_EQ(BarPrefs.BarTip, 0);
-    EXPECT_EQ(BarPrefs.Dir, QString());
-    EXPECT_EQ(BarPrefs.Scheme, QStringLiteral("<none>"));
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 1500);
+    EXPECT_EQ(Vantrel->BarPrefs.Aot, 0);
+    EXPECT_EQ(Vantrel->BarPrefs.NoMove, 0);
+    EXPECT_EQ(Vantrel->BarPrefs.BarPos, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.FixPos, 0);
+    EXPECT_EQ(Vantrel->BarPrefs.BarTip, 0);
+    EXPECT_EQ(Vantrel->BarPrefs.Dir, QString());
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, QStringLiteral("<none>"));
     EXPECT_FALSE(Vantrel->StaysOnTop());
     EXPECT_FALSE(Vantrel->ShowHint);
     EXPECT_TRUE(Vantrel->SuperTimer1->isActive());
@@ -56,16 +56,16 @@ TEST_F(Settings, StoredValuesAreAppliedAtStartAsTheyAre) {
               "\"Dir\"=\"c:\\\\skins\\\\\"\n\"BarTip\"=\"1\"\n");
     EXPECT_EQ(Vantrel->Left(), -40); // partly off the screen, and no edge applied at start
     EXPECT_EQ(Vantrel->Top(), 100);
-    EXPECT_EQ(BarPrefs.Aot, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.Aot, 1);
     EXPECT_TRUE(Vantrel->StaysOnTop());
-    EXPECT_EQ(BarPrefs.TimerDelay, 250);
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 250);
     EXPECT_EQ(Vantrel->SuperTimer1->interval(), 250);
-    EXPECT_EQ(BarPrefs.NoMove, 2);
-    EXPECT_EQ(BarPrefs.BarPos, 3);
-    EXPECT_EQ(BarPrefs.FixPos, 1);
-    EXPECT_EQ(BarPrefs.Scheme, QStringLiteral("blue"));
-    EXPECT_EQ(BarPrefs.Dir, QStringLiteral("c:\\skins\\"));
-    EXPECT_EQ(BarPrefs.BarTip, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.NoMove, 2);
+    EXPECT_EQ(Vantrel->BarPrefs.BarPos, 3);
+    EXPECT_EQ(Vantrel->BarPrefs.FixPos, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, QStringLiteral("blue"));
+    EXPECT_EQ(Vantrel->BarPrefs.Dir, QStringLiteral("c:\\skins\\"));
+    EXPECT_EQ(Vantrel->BarPrefs.BarTip, 1);
     EXPECT_TRUE(Vantrel->ShowHint);
     EXPECT_TRUE(vtest::Errors().isEmpty());
 }
@@ -78,7 +78,7 @@ TEST_F(Settings, IntegerTextsFollowTheSyntax) {
                  {"0", 0},      {"-5", -5},    {"", 1500}};
     for (const auto& c : cases) {
         StartWith(QByteArray("\"TimerDelay\"=\"") + c.stored + "\"\n");
-        EXPECT_EQ(BarPrefs.TimerDelay, c.delay) << c.stored;
+        EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, c.delay) << c.stored;
         EXPECT_EQ(Vantrel->SuperTimer1->isActive(), c.delay > 0) << c.stored;
     }
     EXPECT_TRUE(vtest::Errors().isEmpty());
@@ -96,7 +96,7 @@ TEST_F(Settings, ABarStartedWithoutADelayTicksAgainAfterOkOrApply) {
         } else {
             DPrefs->Button4->click();
         }
-        EXPECT_EQ(BarPrefs.TimerDelay, 1) << ok;
+        EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 1) << ok;
         EXPECT_TRUE(Vantrel->SuperTimer1->isActive()) << ok;
         const int queries = Memory.Queries;
         QTest::qWait(100);
@@ -108,11 +108,11 @@ TEST_F(Settings, ABarStartedWithoutADelayTicksAgainAfterOkOrApply) {
 TEST_F(Settings, TheTooltipIsReadAsBartipAndWrittenAsBarTip) {
     for (const char* name : {"BarTip", "Bartip", "BARTIP"}) {
         StartWith(QByteArray("\"") + name + "\"=\"1\"\n");
-        EXPECT_EQ(BarPrefs.BarTip, 1) << name;
+        EXPECT_EQ(Vantrel->BarPrefs.BarTip, 1) << name;
         EXPECT_TRUE(Vantrel->ShowHint) << name;
     }
     StartWith("");
-    BarPrefs.BarTip = 1;
+    Vantrel->BarPrefs.BarTip = 1;
     bool canClose = false;
     Vantrel->FormCloseQuery(canClose);
     EXPECT_TRUE(Stored().endsWith("\"BarTip\"=\"1\"\n"));
@@ -123,14 +123,14 @@ TEST_F(Settings, TheTooltipIsReadAsBartipAndWrittenAsBarTip) {
 TEST_F(Settings, CloseWritesAllTenValuesInOrderAndARestartReadsThemBack) {
     StartWith("\"Unknown\"=dword:00000001\n");
     Vantrel->Place({-40, 700});
-    BarPrefs.Aot = 1;
-    BarPrefs.TimerDelay = 300;
-    BarPrefs.NoMove = 1;
-    BarPrefs.BarPos = 4;
-    BarPrefs.FixPos = 1;
-    BarPrefs.Scheme = QStringLiteral("Grün \"x\"");
-    BarPrefs.Dir = QStringLiteral("c:\\skins\\");
-    BarPrefs.BarTip = 1;
+    Vantrel->BarPrefs.Aot = 1;
+    Vantrel->BarPrefs.TimerDelay = 300;
+    Vantrel->BarPrefs.NoMove = 1;
+    Vantrel->BarPrefs.BarPos = 4;
+    Vantrel->BarPrefs.FixPos = 1;
+    Vantrel->BarPrefs.Scheme = QStringLiteral("Grün \"x\"");
+    Vantrel->BarPrefs.Dir = QStringLiteral("c:\\skins\\");
+    Vantrel->BarPrefs.BarTip = 1;
     bool canClose = false;
     Vantrel->FormCloseQuery(canClose);
     EXPECT_TRUE(canClose);
@@ -143,33 +143,34 @@ TEST_F(Settings, CloseWritesAllTenValuesInOrderAndARestartReadsThemBack) {
                   .toStdString());
     Restart();
     EXPECT_EQ(Vantrel->pos(), QPoint(-40, 700));
-    EXPECT_EQ(BarPrefs.Aot, 1);
-    EXPECT_EQ(BarPrefs.TimerDelay, 300);
-    EXPECT_EQ(BarPrefs.NoMove, 1);
-    EXPECT_EQ(BarPrefs.BarPos, 4);
-    EXPECT_EQ(BarPrefs.FixPos, 1);
-    EXPECT_EQ(BarPrefs.Scheme, QStringLiteral("Grün \"x\""));
-    EXPECT_EQ(BarPrefs.Dir, QStringLiteral("c:\\skins\\"));
-    EXPECT_EQ(BarPrefs.BarTip, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.Aot, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 300);
+    EXPECT_EQ(Vantrel->BarPrefs.NoMove, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.BarPos, 4);
+    EXPECT_EQ(Vantrel->BarPrefs.FixPos, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, QStringLiteral("Grün \"x\""));
+    EXPECT_EQ(Vantrel->BarPrefs.Dir, QStringLiteral("c:\\skins\\"));
+    EXPECT_EQ(Vantrel->BarPrefs.BarTip, 1);
     EXPECT_TRUE(vtest::Errors().isEmpty());
 }
 
 TEST_F(Settings, ANonTextValueIsReportedAndTheRestStillRead) {
+    ExpectErrorBoxes();
     // Stored as REG_DWORD: reported, its default taken, and the values after it still read, so
     // the next close does not overwrite them with zeros.
     StartWith("\"Scheme\"=\"blue\"\n\"TimerDelay\"=dword:000000fa\n\"Aot\"=\"1\"\n"
               "\"NoMove\"=\"1\"\n\"BarPos\"=\"2\"\n\"FixPos\"=\"1\"\n\"BarTip\"=\"1\"\n");
     ASSERT_EQ(vtest::Errors(), QStringList{QStringLiteral("Invalid data type for 'TimerDelay'")});
-    EXPECT_EQ(BarPrefs.Scheme, QStringLiteral("blue"));
-    EXPECT_EQ(BarPrefs.TimerDelay, 1500);
-    EXPECT_EQ(BarPrefs.Aot, 1);
-    EXPECT_EQ(BarPrefs.NoMove, 1);
-    EXPECT_EQ(BarPrefs.BarPos, 2);
-    EXPECT_EQ(BarPrefs.FixPos, 1);
-    EXPECT_EQ(BarPrefs.BarTip, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, QStringLiteral("blue"));
+    EXPECT_EQ(Vantrel->BarPrefs.TimerDelay, 1500);
+    EXPECT_EQ(Vantrel->BarPrefs.Aot, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.NoMove, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.BarPos, 2);
+    EXPECT_EQ(Vantrel->BarPrefs.FixPos, 1);
+    EXPECT_EQ(Vantrel->BarPrefs.BarTip, 1);
     // The rest of start-up ran: scheme pictures, timer, first drawing.
     EXPECT_TRUE(Vantrel->SuperTimer1->isActive());
-    EXPECT_GT(MemFig.LastBarWidth, 0);
+    EXPECT_GT(Vantrel->MemFig.LastBarWidth, 0);
 
     bool canClose = false;
     Vantrel->FormCloseQuery(canClose);
@@ -180,6 +181,7 @@ TEST_F(Settings, ANonTextValueIsReportedAndTheRestStillRead) {
 }
 
 TEST_F(Settings, ADamagedLineIsReportedOnceTheOthersUsedAndTheFileKeptAsideAtClose) {
+    ExpectErrorBoxes();
     const QByteArray damaged =
         Header + "\"Top\"=\"55\" ; moved by me\n\"Left\"=\"30\"\n\"Scheme\"=\"blue\"\n";
     Store(damaged);
@@ -188,7 +190,7 @@ TEST_F(Settings, ADamagedLineIsReportedOnceTheOthersUsedAndTheFileKeptAsideAtClo
     EXPECT_TRUE(vtest::Errors()[0].contains(File()));
     EXPECT_TRUE(vtest::Errors()[0].contains(QStringLiteral("line 4")));
     EXPECT_EQ(Vantrel->pos(), QPoint(30, 0)); // the damaged Top is the default
-    EXPECT_EQ(BarPrefs.Scheme, QStringLiteral("blue"));
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, QStringLiteral("blue"));
     EXPECT_TRUE(Vantrel->SuperTimer1->isActive());
     bool canClose = false;
     Vantrel->FormCloseQuery(canClose);
@@ -203,6 +205,7 @@ TEST_F(Settings, ADamagedLineIsReportedOnceTheOthersUsedAndTheFileKeptAsideAtClo
 }
 
 TEST_F(Settings, AFailedSaveKeepsTheBarOpen) {
+    ExpectErrorBoxes();
     const struct {
         bool folderIsAFile;
         const char* message;
