@@ -3,7 +3,7 @@
 #include "controls/Bitmap.h"
 
 #include "platform/Files.h"
-#include "platform/VError.h"
+#include "core/VError.h"
 
 #include <QBuffer>
 #include <QFile>

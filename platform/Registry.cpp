@@ -3,7 +3,7 @@
 #include "platform/Registry.h"
 
 #include "platform/ErrorReport.h"
-#include "platform/VError.h"
+#include "core/VError.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "platform/Locale.h"
 #include "platform/Registry.h"
 #include "platform/Screen.h"
-#include "platform/VError.h"
+#include "core/VError.h"
 
 #include <QApplication>
 #include <QCoreApplication>

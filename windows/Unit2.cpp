@@ -2,7 +2,7 @@
 #include "windows/Unit2.h"
 
 #include "app/Globals.h"
-#include "app/Helpers.h"
+#include "core/Helpers.h"
 #include "app/Unit1.h"
 #include "app/Version.h"
 #include "components/dirtree.h"

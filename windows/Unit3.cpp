@@ -1,7 +1,7 @@
 // The memory details window.
 #include "windows/Unit3.h"
 
-#include "app/Figures.h"
+#include "core/Figures.h"
 #include "app/Globals.h"
 #include "controls/Bitmap.h"
 #include "controls/Form.h"
@@ -11,7 +11,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/Files.h"
 #include "platform/WindowSystem.h"
-#include "windows/TextColor.h"
+#include "core/TextColor.h"
 
 #include <QCloseEvent>
 
@@ -155,7 +155,7 @@ void TFDetails::LoadScheme() {
         IDetails->LoadFromFile(face);
     else
         IDetails->SetPicture(res_details->Picture());
-    LoadTextColor(haveTextColor ? TextColorOf(ReadTextColorFile(textColor)) : 0);
+    LoadTextColor(haveTextColor ? TextColorOf(platform::ReadFileStart(textColor, MaxTextColorRead)) : 0);
 }
 
 void TFDetails::LoadTextColor(int32_t Color) {

@@ -2,7 +2,7 @@
 #include "controls/Bitmap.h"
 #include "BmpSupport.h"
 #include "platform/Files.h"
-#include "platform/VError.h"
+#include "core/VError.h"
 
 #include <QDirIterator>
 #include <QImageReader>

@@ -4,7 +4,7 @@
 #include "BmpSupport.h"
 #include "TestSupport.h"
 #include "platform/Registry.h"
-#include "platform/VError.h"
+#include "core/VError.h"
 
 #include <QDataStream>
 #include <QDir>

@@ -2,7 +2,7 @@
 #include "platform/Registry.h"
 #include "BmpSupport.h"
 #include "TestSupport.h"
-#include "platform/VError.h"
+#include "core/VError.h"
 
 #include <QDir>
 #include <QFile>

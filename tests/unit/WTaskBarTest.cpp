@@ -4,7 +4,7 @@
 #include "FakeDesktop.h"
 #include "TestSupport.h"
 #include "platform/Shell.h"
-#include "platform/VError.h"
+#include "core/VError.h"
 
 #include <QCoreApplication>
 #include <QMenu>

@@ -2,7 +2,7 @@
 // bar, the folder field and picker, keys, and the main bar's part after OK.
 #include "TestSupport.h"
 
-#include "app/Helpers.h"
+#include "core/Helpers.h"
 #include "app/Unit1.h"
 #include "components/dirtree.h"
 #include "controls/Image.h"
