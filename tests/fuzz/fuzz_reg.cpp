@@ -1,5 +1,5 @@
 // Fuzz target: the settings file reader and writer.
-#include "platform/Registry.h"
+#include "core/RegFile.h"
 
 #include <QString>
 #include <cstddef>
@@ -7,7 +7,6 @@
 
 namespace {
 
-using namespace platform;
 
 const QString Key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel");
 

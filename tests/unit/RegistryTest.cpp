@@ -1,4 +1,5 @@
 // The settings store: the REGEDIT4 file, its four operations, damage, failures and atomic writes.
+#include "core/RegFile.h"
 #include "platform/Registry.h"
 #include "BmpSupport.h"
 #include "TestSupport.h"
