@@ -1,8 +1,6 @@
 // The bar window: start-up, the pop-up menu and its commands, the sampler and the drawing.
 #include "app/Unit1.h"
 
-#include "core/Figures.h"
-#include "core/Helpers.h"
 #include "app/Modal.h"
 #include "components/WTaskBar.h"
 #include "controls/Accessible.h"
@@ -10,12 +8,14 @@
 #include "controls/Form.h"
 #include "controls/Image.h"
 #include "controls/Shape.h"
+#include "core/Figures.h"
+#include "core/Helpers.h"
+#include "core/VError.h"
 #include "platform/ErrorReport.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/Registry.h"
 #include "platform/Screen.h"
-#include "core/VError.h"
 #include "platform/WindowSystem.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"
@@ -329,7 +329,8 @@ void TVantrel::About1Click() {
 void TVantrel::ShowDetails1Click() {
     DetailsShown = true;
     FDetails->move(Left(), Top() + 21);
-    const MemoryTexts texts = MakeMemoryTexts(MemFig.MemStatus, MemFig.LoadPercent, platform::ThousandSeparator());
+    const MemoryTexts texts =
+        MakeMemoryTexts(MemFig.MemStatus, MemFig.LoadPercent, platform::ThousandSeparator());
     FDetails->SetFigures(texts);
     // It belongs with the bar: above it and on every workspace.
     platform::KeepAbove(FDetails, this);
@@ -384,7 +385,8 @@ void TVantrel::Timer() {
     Ibar->SetWidth(MemFig.BarWidth);
     Iebar->SetLeft(MemFig.BarWidth + 16 + Ibbar->width());
 
-    const MemoryTexts texts = MakeMemoryTexts(MemFig.MemStatus, MemFig.LoadPercent, platform::ThousandSeparator());
+    const MemoryTexts texts =
+        MakeMemoryTexts(MemFig.MemStatus, MemFig.LoadPercent, platform::ThousandSeparator());
     WinTaskbar1->SetHint(texts.IconHint);
     Hint = texts.BarHint;
     if (DetailsShown) FDetails->SetFigures(texts);

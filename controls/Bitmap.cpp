@@ -2,8 +2,8 @@
 // whole and its picture within the size limit.
 #include "controls/Bitmap.h"
 
-#include "platform/Files.h"
 #include "core/VError.h"
+#include "platform/Files.h"
 
 #include <QBuffer>
 #include <QFile>

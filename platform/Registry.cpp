@@ -2,8 +2,8 @@
 // and the kept copy of a damaged file.
 #include "platform/Registry.h"
 
-#include "platform/ErrorReport.h"
 #include "core/VError.h"
+#include "platform/ErrorReport.h"
 
 #include <QDir>
 #include <QFile>

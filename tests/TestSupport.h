@@ -14,7 +14,9 @@
 #include <ostream>
 
 // Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 #include <vector>
 
 namespace vtest {

@@ -1,17 +1,17 @@
 // The memory details window.
 #include "windows/Unit3.h"
 
-#include "core/Figures.h"
 #include "app/Globals.h"
 #include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
 #include "controls/Label.h"
 #include "controls/Shape.h"
+#include "core/Figures.h"
+#include "core/TextColor.h"
 #include "platform/ErrorReport.h"
 #include "platform/Files.h"
 #include "platform/WindowSystem.h"
-#include "core/TextColor.h"
 
 #include <QCloseEvent>
 
@@ -155,7 +155,8 @@ void TFDetails::LoadScheme() {
         IDetails->LoadFromFile(face);
     else
         IDetails->SetPicture(res_details->Picture());
-    LoadTextColor(haveTextColor ? TextColorOf(platform::ReadFileStart(textColor, MaxTextColorRead)) : 0);
+    LoadTextColor(haveTextColor ? TextColorOf(platform::ReadFileStart(textColor, MaxTextColorRead))
+                                : 0);
 }
 
 void TFDetails::LoadTextColor(int32_t Color) {

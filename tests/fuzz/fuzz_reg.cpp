@@ -7,7 +7,6 @@
 
 namespace {
 
-
 const QString Key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel");
 
 bool Utf8RoundTrips(const QByteArray& bytes) {

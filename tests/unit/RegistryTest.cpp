@@ -1,8 +1,8 @@
 // The settings store: the REGEDIT4 file, its four operations, damage, failures and atomic writes.
-#include "core/RegFile.h"
 #include "platform/Registry.h"
 #include "BmpSupport.h"
 #include "TestSupport.h"
+#include "core/RegFile.h"
 #include "core/VError.h"
 
 #include <QDir>

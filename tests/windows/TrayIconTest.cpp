@@ -1,10 +1,10 @@
 // The notification-area icon: the requests it sends, its callback messages, the click logic, and
 // the shell behind it.
-#include "components/WTaskBar.h"
 #include "FakeDesktop.h"
 #include "TestSupport.h"
-#include "platform/Shell.h"
+#include "components/WTaskBar.h"
 #include "core/VError.h"
+#include "platform/Shell.h"
 
 #include <QCoreApplication>
 #include <QMenu>
