@@ -57,7 +57,13 @@ public:
         Mirror->addActions(menu->actions());
         // Entries added to or taken from the program's menu later are followed.
         menu->installEventFilter(this);
-        connect(menu, &QObject::destroyed, this, [this] { SetMenu(nullptr); });
+        // A menu being destroyed is no menu any more: it is let go without being used as one.
+        connect(menu, &QObject::destroyed, this, [this] {
+            setContextMenu(nullptr);
+            delete Mirror;
+            Mirror = nullptr;
+            Source.clear();
+        });
         setContextMenu(Mirror);
     }
 
