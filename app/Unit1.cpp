@@ -1,8 +1,7 @@
 // The bar window: start-up, the pop-up menu and its commands, the sampler and the drawing.
 #include "app/Unit1.h"
 
-#include "app/Figures.h"
-#include "app/Helpers.h"
+#include "app/Modal.h"
 #include "components/WTaskBar.h"
 #include "controls/Accessible.h"
 #include "controls/Bitmap.h"
@@ -10,12 +9,14 @@
 #include "controls/Image.h"
 #include "controls/ResourceIcon.h"
 #include "controls/Shape.h"
+#include "core/Figures.h"
+#include "core/Helpers.h"
+#include "core/VError.h"
 #include "platform/ErrorReport.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/Registry.h"
 #include "platform/Screen.h"
-#include "platform/VError.h"
 #include "platform/WindowSystem.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"
@@ -347,7 +348,8 @@ void TVantrel::ShowDetails1Click() {
     TFDetails* details = DetailsWindow();
     DetailsShown = true;
     details->move(Left(), Top() + 21);
-    const MemoryTexts texts = MakeMemoryTexts(MemFig);
+    const MemoryTexts texts =
+        MakeMemoryTexts(MemFig.MemStatus, MemFig.LoadPercent, platform::ThousandSeparator());
     details->SetFigures(texts);
     // It belongs with the bar: above it and on every workspace.
     platform::KeepAbove(details, this);
@@ -399,7 +401,8 @@ void TVantrel::Timer() {
     Ibar->SetWidth(MemFig.BarWidth);
     Iebar->SetLeft(MemFig.BarWidth + 16 + Ibbar->width());
 
-    const MemoryTexts texts = MakeMemoryTexts(MemFig);
+    const MemoryTexts texts =
+        MakeMemoryTexts(MemFig.MemStatus, MemFig.LoadPercent, platform::ThousandSeparator());
     WinTaskbar1->SetHint(texts.IconHint);
     Hint = texts.BarHint;
     if (DetailsShown && FDetails) FDetails->SetFigures(texts);

@@ -1,7 +1,7 @@
 // The notification-area icon: requests to the shell, the callback messages, the click logic.
 #include "components/WTaskBar.h"
 
-#include "platform/VError.h"
+#include "core/VError.h"
 
 #include <QWidget>
 

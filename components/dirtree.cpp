@@ -2,7 +2,7 @@
 // per-node records.
 #include "components/dirtree.h"
 
-#include "app/Helpers.h"
+#include "core/Helpers.h"
 #include "platform/Locale.h"
 #include "platform/ShellInfo.h"
 

@@ -2,8 +2,8 @@
 // whole and its picture within the size limit.
 #include "controls/Bitmap.h"
 
+#include "core/VError.h"
 #include "platform/Files.h"
-#include "platform/VError.h"
 
 #include <QBuffer>
 #include <QFile>

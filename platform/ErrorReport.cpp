@@ -1,7 +1,7 @@
 // The central error report: message box, full-stop rule, and the guard around user actions.
 #include "platform/ErrorReport.h"
 
-#include "platform/VError.h"
+#include "core/VError.h"
 #include "platform/WindowSystem.h"
 
 #include <QApplication>

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QStringList>
 #include <algorithm>
@@ -439,6 +440,15 @@ void SetDrives(const std::vector<DriveMapping>& drives) {
     }
     table.Fixed = true;
     table.Loaded = true;
+}
+
+QByteArray ReadFileStart(const QString& path, qint64 maxBytes) {
+    const QString native = NativePath(path);
+    // Only a regular file is read: a pipe or a device could block or never end.
+    if (!QFileInfo(native).isFile()) return QByteArray();
+    QFile file(native);
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+    return file.read(maxBytes);
 }
 
 } // namespace platform

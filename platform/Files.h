@@ -7,6 +7,7 @@
 // current folder.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -43,6 +44,9 @@ struct DirEntry {
 // The Linux path for a path in Windows form; components that do not exist are kept as given
 // (after the last one found), so the result names where the file would be.
 QString NativePath(const QString& path);
+// The first maxBytes bytes (or fewer) of the regular file at path; empty when it is no regular
+// file or cannot be read.
+QByteArray ReadFileStart(const QString& path, qint64 maxBytes);
 
 // True when a listing of the exact path finds an entry (a folder counts too).
 bool FileExists(const QString& path);

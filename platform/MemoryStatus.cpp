@@ -1,7 +1,7 @@
 // Reads physical memory figures from /proc/meminfo.
 #include "platform/MemoryStatus.h"
 
-#include "platform/VError.h"
+#include "core/VError.h"
 
 #include <algorithm>
 #include <cerrno>

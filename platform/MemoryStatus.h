@@ -1,15 +1,14 @@
 // Physical memory status: total and available bytes, read from /proc/meminfo.
 #pragma once
 
+#include "core/Figures.h"
+
 #include <cstddef>
 #include <cstdint>
 
 namespace platform {
 
-struct MemoryStatus {
-    uint64_t TotalPhys = 0; // bytes
-    uint64_t AvailPhys = 0; // bytes
-};
+using MemoryStatus = ::MemoryStatus;
 
 class MemorySource {
 public:

@@ -16,7 +16,7 @@ test_packages=(
     libgtest-dev libbenchmark-dev
     xvfb xdotool imagemagick x11-utils trayer dbus dbus-x11
     at-spi2-core python3-pyatspi gir1.2-atspi-2.0
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format-14
     dpkg-dev desktop-file-utils lintian appstream man-db
     wine64 wine
     openbox tint2 i3-wm xfwm4 xfce4-panel xfconf wmctrl

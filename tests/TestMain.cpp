@@ -9,8 +9,8 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir runtime(QDir::tempPath() + QStringLiteral("/vantrel-test-XXXXXX"));
-    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ExeOwner);
+    QFile::setPermissions(runtime.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     // No test reaches the desktop's session bus (a notification-area icon would appear there).
     qputenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + runtime.path() + "/no-bus").toUtf8());

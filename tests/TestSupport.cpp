@@ -1,11 +1,11 @@
 // Shared test support.
 #include "TestSupport.h"
 
+#include "core/VError.h"
 #include "platform/ErrorReport.h"
 #include "platform/Locale.h"
 #include "platform/Registry.h"
 #include "platform/Screen.h"
-#include "platform/VError.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 #include "windows/RefreshList.h"
 
 #include "app/Globals.h"
-#include "app/Helpers.h"
 #include "app/Unit1.h"
+#include "core/Helpers.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "windows/Unit2.h"

@@ -1,19 +1,19 @@
 // The memory details window.
 #include "windows/Unit3.h"
 
-#include "app/Figures.h"
 #include "app/Globals.h"
-#include "app/Helpers.h"
+#include "app/Modal.h"
 #include "app/Unit1.h"
 #include "controls/Bitmap.h"
 #include "controls/Form.h"
 #include "controls/Image.h"
 #include "controls/Label.h"
 #include "controls/Shape.h"
+#include "core/Figures.h"
+#include "core/TextColor.h"
 #include "platform/ErrorReport.h"
 #include "platform/Files.h"
 #include "platform/WindowSystem.h"
-#include "windows/TextColor.h"
 
 #include <QCloseEvent>
 
@@ -161,7 +161,8 @@ void TFDetails::LoadScheme() {
         IDetails->LoadFromFile(face);
     else
         IDetails->SetPicture(res_details->Picture());
-    LoadTextColor(haveTextColor ? TextColorOf(ReadTextColorFile(textColor)) : 0);
+    LoadTextColor(haveTextColor ? TextColorOf(platform::ReadFileStart(textColor, MaxTextColorRead))
+                                : 0);
 }
 
 void TFDetails::LoadTextColor(int32_t Color) {

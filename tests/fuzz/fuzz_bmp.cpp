@@ -1,6 +1,6 @@
 // Fuzz target: BMP decoding through the program's own loader.
 #include "controls/Bitmap.h"
-#include "platform/VError.h"
+#include "core/VError.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Fuzz target: the integer text syntax.
-#include "app/Helpers.h"
+#include "core/Helpers.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,13 +1,11 @@
 // Fuzz target: the settings file reader and writer.
-#include "platform/Registry.h"
+#include "core/RegFile.h"
 
 #include <QString>
 #include <cstddef>
 #include <cstdint>
 
 namespace {
-
-using namespace platform;
 
 const QString Key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel");
 

@@ -1,6 +1,6 @@
 // Fuzz target: the first line of "TextColor.txt" as a colour name or an integer.
-#include "platform/VError.h"
-#include "windows/TextColor.h"
+#include "core/TextColor.h"
+#include "core/VError.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The BMP loader: what decodes, what is "Bitmap image is not valid", what cannot be opened.
 #include "controls/Bitmap.h"
 #include "BmpSupport.h"
+#include "core/VError.h"
 #include "platform/Files.h"
-#include "platform/VError.h"
 
 #include <QDirIterator>
 #include <QImageReader>

@@ -1,6 +1,7 @@
 // The amount format, the load figure, the bar width and the three texts.
-#include "app/Figures.h"
-#include "app/Helpers.h"
+#include "core/Figures.h"
+#include "app/Globals.h"
+#include "core/Helpers.h"
 #include "platform/MemoryStatus.h"
 
 #include <cstring>
@@ -29,7 +30,7 @@ TEST(FormatKb, RoundsGroupsAndSigns) {
         {67108864, "67,108,864 Kb"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FormatKb(c.kb), QString::fromLatin1(c.text)) << c.text;
+        EXPECT_EQ(FormatKb(c.kb, u','), QString::fromLatin1(c.text)) << c.text;
 }
 
 platform::MemoryStatus Bytes(uint64_t total, uint64_t avail) {
@@ -75,7 +76,7 @@ TEST(MemoryTexts, WorkedExample) {
     TMemoryFigures figures;
     figures.MemStatus = Bytes(268435456, 100663296);
     figures.LoadPercent = 64;
-    const MemoryTexts t = MakeMemoryTexts(figures);
+    const MemoryTexts t = MakeMemoryTexts(figures.MemStatus, figures.LoadPercent, u',');
     EXPECT_EQ(t.IconHint, "Vantrel - [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
     EXPECT_EQ(t.BarHint, "[Total: 262,144 Kb]  [Load: 167,772 Kb, 64%]  [Free: 94,372 Kb, 36%]");
     EXPECT_EQ(t.Total, "262,144 Kb");
@@ -87,7 +88,7 @@ TEST(MemoryTexts, FullLoadGivesANegativeFreeAmount) {
     TMemoryFigures figures;
     figures.MemStatus = Bytes(268435456, 0);
     figures.LoadPercent = 101;
-    const MemoryTexts t = MakeMemoryTexts(figures);
+    const MemoryTexts t = MakeMemoryTexts(figures.MemStatus, figures.LoadPercent, u',');
     EXPECT_TRUE(t.IconHint.endsWith("[Free: -2,621 Kb, -1%]")) << t.IconHint.toStdString();
     EXPECT_EQ(t.Free, "-1% | -2,621 Kb");
     EXPECT_EQ(t.Load, "101% | 264,765 Kb");
@@ -97,7 +98,7 @@ TEST(MemoryTexts, LargeMachine) {
     TMemoryFigures figures;
     figures.MemStatus = Bytes(64ULL << 30, 48ULL << 30);
     figures.LoadPercent = LoadPercentOf(figures.MemStatus);
-    const MemoryTexts t = MakeMemoryTexts(figures);
+    const MemoryTexts t = MakeMemoryTexts(figures.MemStatus, figures.LoadPercent, u',');
     EXPECT_EQ(t.Total, "67,108,864 Kb");
     EXPECT_EQ(t.Load, "26% | 17,448,305 Kb");
     EXPECT_EQ(t.Free, "74% | 49,660,559 Kb");

@@ -1,6 +1,6 @@
 // The integer text syntax shared by the settings, the delay field and the text colour file.
-#include "app/Helpers.h"
-#include "platform/VError.h"
+#include "core/Helpers.h"
+#include "core/VError.h"
 
 #include <gtest/gtest.h>
 #include <optional>

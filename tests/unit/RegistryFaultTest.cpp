@@ -3,8 +3,8 @@
 // the writer was told what failed.
 #include "BmpSupport.h"
 #include "TestSupport.h"
+#include "core/VError.h"
 #include "platform/Registry.h"
-#include "platform/VError.h"
 
 #include <QDataStream>
 #include <QDir>

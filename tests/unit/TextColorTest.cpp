@@ -1,7 +1,7 @@
 // "TextColor.txt": its first line as a colour name or an integer.
-#include "windows/TextColor.h"
+#include "core/TextColor.h"
 
-#include "platform/VError.h"
+#include "core/VError.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // bar, the folder field and picker, keys, and the main bar's part after OK.
 #include "TestSupport.h"
 
-#include "app/Helpers.h"
 #include "app/Unit1.h"
 #include "components/dirtree.h"
 #include "controls/Image.h"
 #include "controls/Label.h"
+#include "core/Helpers.h"
 #include "platform/ErrorReport.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"

@@ -1,13 +1,8 @@
 // Integer text syntax, ASCII case folding and the amount format.
-#include "app/Helpers.h"
+#include "core/Helpers.h"
 
-#include "platform/Heap.h"
-#include "platform/Locale.h"
-#include "platform/VError.h"
+#include "core/VError.h"
 
-#include <QDialog>
-#include <QPixmapCache>
-#include <QTimer>
 #include <cmath>
 
 namespace {
@@ -95,7 +90,7 @@ bool SameTextAscii(const QString& a, const QString& b) {
     return true;
 }
 
-QString FormatKb(long double kb) {
+QString FormatKb(long double kb, QChar separator) {
     // Halves away from zero.
     const long double rounded = std::round(kb);
     const bool negative = rounded < 0;
@@ -105,24 +100,9 @@ QString FormatKb(long double kb) {
         // Far beyond any memory size, but keep the text finite.
         if (!std::isfinite(magnitude) || magnitude > 1e30L) magnitude = 1e30L;
         digits = QString::number(static_cast<double>(magnitude), 'f', 0);
-        const QChar sep = platform::ThousandSeparator();
         for (qsizetype pos = digits.size() - 3; pos > 0; pos -= 3)
-            digits.insert(pos, sep);
+            digits.insert(pos, separator);
         if (negative) digits.prepend(u'-');
     }
     return digits + QStringLiteral(" Kb");
-}
-
-void ReleaseAfterWindow() {
-    QTimer::singleShot(0, [] {
-        QPixmapCache::clear();
-        platform::ReleaseFreeHeap();
-        platform::ReleaseUnusedStack();
-    });
-}
-
-int ShowModal(QDialog* dialog) {
-    if (dialog->isVisible())
-        throw VantrelError(QStringLiteral("Cannot make a visible window modal"));
-    return dialog->exec();
 }

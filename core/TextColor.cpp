@@ -1,12 +1,9 @@
 // The colour names of "TextColor.txt" and the reading of its first line.
-#include "windows/TextColor.h"
+#include "core/TextColor.h"
 
-#include "app/Helpers.h"
-#include "platform/Files.h"
-#include "platform/VError.h"
+#include "core/Helpers.h"
+#include "core/VError.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <iterator>
 
 namespace {
@@ -65,9 +62,6 @@ constexpr ColorName ColorNames[] = {
 };
 static_assert(std::size(ColorNames) == 42);
 
-// Longer than any name or number a colour file needs; a first line beyond it cannot be one.
-constexpr qint64 MaxTextColorRead = 65536;
-
 } // namespace
 
 QByteArray TextColorLine(const QByteArray& contents) {
@@ -91,13 +85,4 @@ int32_t TextColorOf(const QByteArray& contents) {
     if (const auto color = ParseTextColor(contents)) return *color;
     throw VantrelError(QStringLiteral("'%1' is not a valid integer value")
                            .arg(QString::fromUtf8(TextColorLine(contents))));
-}
-
-QByteArray ReadTextColorFile(const QString& path) {
-    const QString native = platform::NativePath(path);
-    // Only a regular file is read: a pipe or a device could block or never end.
-    if (!QFileInfo(native).isFile()) return QByteArray();
-    QFile file(native);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-    return file.read(MaxTextColorRead);
 }

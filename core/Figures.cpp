@@ -1,12 +1,12 @@
 // Load figure, bar width and the hint and label texts.
-#include "app/Figures.h"
+#include "core/Figures.h"
 
-#include "app/Helpers.h"
+#include "core/Helpers.h"
 
 #include <algorithm>
 #include <cmath>
 
-int32_t LoadPercentOf(const platform::MemoryStatus& status) {
+int32_t LoadPercentOf(const MemoryStatus& status) {
     const uint64_t wholeTotal = status.TotalPhys >> 10;
     // More available than there is would make a negative load; it cannot be.
     const uint64_t wholeAvail = std::min(status.AvailPhys, status.TotalPhys) >> 10;
@@ -20,13 +20,13 @@ int32_t BarWidthOf(int32_t loadPercent, double barScale) {
     return static_cast<int32_t>(std::nearbyintl(product)); // the default mode: ties to even
 }
 
-MemoryTexts MakeMemoryTexts(const TMemoryFigures& figures) {
-    const long double total = static_cast<long double>(figures.MemStatus.TotalPhys);
-    const int32_t load = figures.LoadPercent;
+MemoryTexts MakeMemoryTexts(const MemoryStatus& status, int32_t loadPercent, QChar separator) {
+    const long double total = static_cast<long double>(status.TotalPhys);
+    const int32_t load = loadPercent;
     const int32_t free = 100 - load;
-    const QString totalKb = FormatKb(total / 1024.0L);
-    const QString usedKb = FormatKb(total / 102400.0L * load);
-    const QString freeKb = FormatKb(total / 102400.0L * free);
+    const QString totalKb = FormatKb(total / 1024.0L, separator);
+    const QString usedKb = FormatKb(total / 102400.0L * load, separator);
+    const QString freeKb = FormatKb(total / 102400.0L * free, separator);
     const QString loadPart = QStringLiteral("[Load: ") + usedKb + QStringLiteral(", ") +
                              QString::number(load) + QStringLiteral("%]  [Free: ") + freeKb +
                              QStringLiteral(", ") + QString::number(free) + QStringLiteral("%]");

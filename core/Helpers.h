@@ -1,4 +1,4 @@
-// Small helpers every window shares: integer text syntax, ASCII case folding, amount format.
+// Text helpers every layer shares: integer text syntax, ASCII case folding, amount format.
 #pragma once
 
 #include <QString>
@@ -20,14 +20,5 @@ QString AsciiUpper(QString text);
 bool SameTextAscii(const QString& a, const QString& b);
 
 // An amount in kilobytes as text: rounded half away from zero, grouped in threes with the
-// locale's thousands separator, no digits at all for 0, then " Kb".
-QString FormatKb(long double kb);
-
-class QDialog;
-// Once the current event is handled, gives back what a window that just closed left behind:
-// Qt's cache of drawn pictures (the style's frames and buttons), the heap's free pages and the
-// stack pages its drawing used.
-void ReleaseAfterWindow();
-// Shows a dialog modally and returns its result; raises "Cannot make a visible window modal"
-// when it is already shown.
-int ShowModal(QDialog* dialog);
+// given thousands separator (the locale's), no digits at all for 0, then " Kb".
+QString FormatKb(long double kb, QChar separator);

@@ -18,6 +18,6 @@ std::optional<int32_t> ParseTextColor(const QByteArray& contents);
 // As ParseTextColor; raises "'%s' is not a valid integer value" with the line read.
 int32_t TextColorOf(const QByteArray& contents);
 
-// The start of the file at path (a path as the file layer understands it), enough for its first
-// line to be judged; empty when it cannot be read.
-QByteArray ReadTextColorFile(const QString& path);
+// Longer than any name or number a colour file needs; a first line beyond it cannot be one, so
+// no more of the file is read.
+constexpr qint64 MaxTextColorRead = 65536;
