@@ -447,6 +447,19 @@ e2e_close_saved() {
     e2e_expect_eq "the saved position" "$1 $2" "$(e2e_stored Top) $(e2e_stored Left)"
 }
 
+# Writes settings that place the bar at X Y with stay-on-top and the tooltip on, starts and closes
+# the program twice (each time it must come up there and save the place unchanged), then starts it
+# a third time for the checks that follow.
+e2e_three_starts_at() {
+    local bin=$1 x=$2 y=$3 round
+    e2e_settings "$x" "$y" Aot=1 BarTip=1
+    for round in 1 2; do
+        e2e_start_at "$bin" "$x" "$y"
+        e2e_close_saved "$x" "$y"
+    done
+    e2e_start_at "$bin" "$x" "$y"
+}
+
 # e2e_check_workspaces SWITCH BACK: opens the details window (Ctrl+I on the bar); after the
 # command SWITCH (to another workspace) the bar and the details window are still in view; BACK
 # returns.

@@ -20,12 +20,7 @@ bar {
 CONF
 e2e_start_wm i3 -c "$E2E_TMP/i3.conf"
 
-e2e_settings 380 420 Aot=1 BarTip=1
-for round in 1 2; do
-    e2e_start_at "$VANTREL" 380 420
-    e2e_close_saved 380 420
-done
-e2e_start_at "$VANTREL" 380 420
+e2e_three_starts_at "$VANTREL" 380 420
 e2e_check_workspaces "i3-msg workspace 2" "i3-msg workspace 1"
 e2e_check_tooltip
 e2e_check_dialogs

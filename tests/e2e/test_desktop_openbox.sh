@@ -15,12 +15,7 @@ tint2 >"$E2E_TMP/tint2.log" 2>&1 &
 e2e_track $!
 
 # Where the dialogs come up, stay-on-top on, the tooltip on.
-e2e_settings 380 420 Aot=1 BarTip=1
-for round in 1 2; do
-    e2e_start_at "$VANTREL" 380 420
-    e2e_close_saved 380 420
-done
-e2e_start_at "$VANTREL" 380 420
+e2e_three_starts_at "$VANTREL" 380 420
 xprop -id "$BAR" _NET_WM_DESKTOP | grep -q 4294967295 || e2e_fail "the bar is not on all desktops"
 e2e_check_workspaces "wmctrl -s 2" "wmctrl -s 0"
 e2e_check_tooltip

@@ -52,12 +52,7 @@ e2e_wait 15 watcher IsStatusNotifierHostRegistered || e2e_fail "xfce4-panel show
 # bytes in UTF-8.
 e2e_fake_meminfo 8388608 2949120
 E2E_LANG=fr_FR.UTF-8
-e2e_settings 380 420 Aot=1 BarTip=1
-for round in 1 2; do
-    e2e_start_at "$VANTREL" 380 420
-    e2e_close_saved 380 420
-done
-e2e_start_at "$VANTREL" 380 420
+e2e_three_starts_at "$VANTREL" 380 420
 e2e_check_workspaces "wmctrl -s 1" "wmctrl -s 0"
 e2e_check_tooltip
 e2e_check_dialogs centred
