@@ -35,6 +35,18 @@ int HexValue(char c) {
     return -1;
 }
 
+// One to eight hex digits as a number (a dword's value, a hex(type)'s type).
+std::optional<uint32_t> HexNumber(const QByteArray& digits) {
+    if (digits.isEmpty() || digits.size() > 8) return std::nullopt;
+    uint32_t v = 0;
+    for (char c : digits) {
+        const int d = HexValue(c);
+        if (d < 0) return std::nullopt;
+        v = (v << 4) | uint32_t(d);
+    }
+    return v;
+}
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
 }
@@ -236,32 +248,20 @@ QString ParseValue(LineCursor& at, RegEntry& entry) {
     } else if (TrimBlanks(rest) == "-") {
         value.Deleted = true;
     } else if (lower.startsWith("dword:")) {
-        const QByteArray digits = TrimBlanks(rest.mid(6));
-        if (digits.isEmpty() || digits.size() > 8)
-            return QStringLiteral("a dword needs 1 to 8 hex digits");
-        uint32_t v = 0;
-        for (char c : digits) {
-            const int d = HexValue(c);
-            if (d < 0) return QStringLiteral("a dword needs 1 to 8 hex digits");
-            v = (v << 4) | uint32_t(d);
-        }
+        const std::optional<uint32_t> v = HexNumber(TrimBlanks(rest.mid(6)));
+        if (!v) return QStringLiteral("a dword needs 1 to 8 hex digits");
         value.Type = RegDword;
         for (int i = 0; i < 4; ++i)
-            value.Data += char((v >> (8 * i)) & 0xFF);
+            value.Data += char((*v >> (8 * i)) & 0xFF);
     } else if (lower.startsWith("hex")) {
         qsizetype p = 3;
         value.Type = RegBinary;
         if (p < rest.size() && rest[p] == '(') {
             const qsizetype close = rest.indexOf(')', p);
-            const QByteArray digits = close < 0 ? QByteArray() : rest.mid(p + 1, close - p - 1);
-            if (digits.isEmpty() || digits.size() > 8) return QStringLiteral("a bad hex(type)");
-            uint32_t t = 0;
-            for (char c : digits) {
-                const int d = HexValue(c);
-                if (d < 0) return QStringLiteral("a bad hex(type)");
-                t = (t << 4) | uint32_t(d);
-            }
-            value.Type = t;
+            const std::optional<uint32_t> t =
+                close < 0 ? std::nullopt : HexNumber(rest.mid(p + 1, close - p - 1));
+            if (!t) return QStringLiteral("a bad hex(type)");
+            value.Type = *t;
             p = close + 1;
         }
         if (p >= rest.size() || rest[p] != ':') return QStringLiteral("\":\" is missing");
