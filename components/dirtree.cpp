@@ -95,15 +95,12 @@ Tdirtree::Tdirtree(QWidget* owner) : QTreeWidget(owner) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     resize(121, 97);
 
-    // Reading happens when a node opens. The view says so only after it opened the node, so the
-    // tree sends itemExpanded and itemCollapsed itself: after the read, and not for a node it
-    // kept closed.
-    if (metaObject()->indexOfSlot("_q_emitItemExpanded(QModelIndex)") >= 0)
-        ForwardsExpand = disconnect(this, SIGNAL(expanded(QModelIndex)), this,
-                                    SLOT(_q_emitItemExpanded(QModelIndex)));
-    if (metaObject()->indexOfSlot("_q_emitItemCollapsed(QModelIndex)") >= 0)
-        ForwardsCollapse = disconnect(this, SIGNAL(collapsed(QModelIndex)), this,
-                                      SLOT(_q_emitItemCollapsed(QModelIndex)));
+    // Reading happens when a node opens, and the view says so only after it opened the node. A
+    // QTreeWidget turns the view's expanded and collapsed into itemExpanded and itemCollapsed
+    // through connections to itself; those are cut here (every one, by the public wildcard form),
+    // and the tree sends both signals itself: after the read, and not for a node it kept closed.
+    disconnect(this, &QTreeView::expanded, this, nullptr);
+    disconnect(this, &QTreeView::collapsed, this, nullptr);
     connect(this, &QTreeView::expanded, this, &Tdirtree::NodeExpanded);
     connect(this, &QTreeView::collapsed, this, &Tdirtree::NodeCollapsed);
     connect(this, &QTreeWidget::itemSelectionChanged, this, [this] { AfterSelect(Selected()); });
@@ -374,11 +371,11 @@ void Tdirtree::NodeExpanded(const QModelIndex& index) {
         Vetoing = false;
         return;
     }
-    if (ForwardsExpand) emit itemExpanded(node);
+    emit itemExpanded(node);
 }
 
 void Tdirtree::NodeCollapsed(const QModelIndex& index) {
-    if (Vetoing || !ForwardsCollapse) return;
+    if (Vetoing) return;
     if (QTreeWidgetItem* node = itemFromIndex(index)) emit itemCollapsed(node);
 }
 

@@ -184,10 +184,7 @@ private:
     bool Destroying = false;
     bool Listing = false;
     int UpdateDepth = 0;
-    // The tree re-sends itemExpanded / itemCollapsed itself, after reading and without a vetoed
-    // expansion.
-    bool ForwardsExpand = false;
-    bool ForwardsCollapse = false;
+    // Set while the tree closes a node whose opening was refused: that closing is not reported.
     bool Vetoing = false;
 };
 

@@ -282,6 +282,50 @@ TEST_F(DirtreeWindow, HostSeesExpandedNodeAfterItWasRead) {
     EXPECT_EQ(collapsed, 1);
 }
 
+// However a node opens, a host hears of it once, and only after the folder was read: the order
+// the tree keeps even if the view's own forwarding ever changes.
+TEST_F(DirtreeWindow, EveryWayOfOpeningIsReportedOnceAfterTheRead) {
+    struct Way {
+        const char* name;
+        std::function<void(QTreeWidget&, QTreeWidgetItem*)> open;
+    };
+    const auto key = [](QTreeWidget& tree, QTreeWidgetItem* node, Qt::Key k) {
+        tree.setCurrentItem(node);
+        QTest::keyClick(&tree, k);
+    };
+    const Way ways[] = {
+        {"setExpanded", [](QTreeWidget&, QTreeWidgetItem* node) { node->setExpanded(true); }},
+        {"expandItem", [](QTreeWidget& tree, QTreeWidgetItem* node) { tree.expandItem(node); }},
+        {"Right key", [&](QTreeWidget& t, QTreeWidgetItem* n) { key(t, n, Qt::Key_Right); }},
+        {"+ key", [&](QTreeWidget& t, QTreeWidgetItem* n) { key(t, n, Qt::Key_Plus); }},
+        {"* key", [&](QTreeWidget& t, QTreeWidgetItem* n) { key(t, n, Qt::Key_Asterisk); }},
+        {"double click",
+         [](QTreeWidget& tree, QTreeWidgetItem* node) {
+             const QPoint at = tree.visualItemRect(node).center();
+             QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
+             QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
+         }},
+    };
+    for (const Way& way : ways) {
+        auto tree = Shown();
+        tree->setFocus();
+        QTreeWidgetItem* c = Expanded(*tree, "C:\\");
+        QTreeWidgetItem* alpha = Node(*tree, "C:\\ALPHA\\");
+        ASSERT_TRUE(alpha && c->isExpanded()) << way.name;
+        int heard = 0;
+        bool readFirst = false;
+        QObject::connect(tree.get(), &QTreeWidget::itemExpanded, [&](QTreeWidgetItem* node) {
+            ++heard;
+            readFirst = node == alpha && Tdirtree::Record(node)->Scanned &&
+                        Texts(node) == QStringList{"Sub1", "Sub2"};
+        });
+        way.open(*tree, alpha);
+        EXPECT_TRUE(alpha->isExpanded()) << way.name;
+        EXPECT_EQ(heard, 1) << way.name;
+        EXPECT_TRUE(readFirst) << way.name;
+    }
+}
+
 TEST_F(DirtreeWindow, ExpandingVetoedStillReads) {
     int expanded = 0, collapsed = 0;
     auto tree = Shown();
