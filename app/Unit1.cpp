@@ -566,6 +566,9 @@ void TVantrel::Shape1MouseMove(int X, int Y) {
         const std::optional<QPoint> onEdge = OnFixedEdge(moved);
         if (!onEdge) return;
         moved = *onEdge;
+    } else {
+        moved = platform::KeepPressedPointUnder(this, moved,
+                                                Shape1->mapTo(this, QPoint(PressX, PressY)));
     }
     // Two moves, the left first, as a window manager sees them. A step goes where the pointer
     // takes it, unclamped.

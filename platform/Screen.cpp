@@ -1,9 +1,14 @@
 // The monitors through Qt, whose screens are the X server's monitors.
 #include "platform/Screen.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -66,6 +71,50 @@ void OnScreensChanged(QObject* context, std::function<void()> changed) {
     });
     QObject::connect(app, &QGuiApplication::screenRemoved, context, changed);
     QObject::connect(app, &QGuiApplication::primaryScreenChanged, context, changed);
+}
+
+QPoint KeepPressedPointUnder(const QWidget* window, QPoint moved, QPoint press) {
+    const QList<QScreen*> all = QGuiApplication::screens();
+    const bool oneScale = std::all_of(all.begin(), all.end(), [&](const QScreen* s) {
+        return s->devicePixelRatio() == all.first()->devicePixelRatio();
+    });
+    if (!Fixed.isEmpty() || oneScale) return moved;
+    // Qt keeps each screen's top-left corner in device pixels and scales its size: a point of a
+    // screen lies at origin + (point - origin) * scale on the device.
+    auto toDevice = [](const QScreen* s, QPointF p) {
+        const QPointF origin = s->geometry().topLeft();
+        return origin + (p - origin) * s->devicePixelRatio();
+    };
+    auto fromDevice = [](const QScreen* s, QPointF p) {
+        const QPointF origin = s->geometry().topLeft();
+        return origin + (p - origin) / s->devicePixelRatio();
+    };
+    auto onDevice = [&](const QScreen* s, QPointF p) {
+        return QRectF(s->geometry().topLeft(), QSizeF(s->geometry().size()) * s->devicePixelRatio())
+            .contains(p);
+    };
+    // The pointer, on the device: the step's own positions come through the window's place as Qt
+    // last heard of it, which lags behind a window that changes screens.
+    const QPoint cursor = QCursor::pos();
+    QList<const QScreen*> order;
+    if (const QScreen* at = QGuiApplication::screenAt(cursor)) order.append(at);
+    for (const QScreen* s : all)
+        if (!order.contains(s)) order.append(s);
+    std::optional<QPointF> pointer;
+    for (const QScreen* s : order)
+        if (onDevice(s, toDevice(s, cursor))) {
+            pointer = toDevice(s, cursor);
+            break;
+        }
+    if (!pointer) return moved;
+    // The place on the screen that will hold its middle there.
+    const QPoint middle(window->width() / 2, window->height() / 2);
+    for (const QScreen* s : order) {
+        const QPointF p = fromDevice(s, *pointer) - QPointF(press);
+        const QPoint place(int(std::lround(p.x())), int(std::lround(p.y())));
+        if (s->geometry().contains(place + middle)) return place;
+    }
+    return moved;
 }
 
 void SetScreens(const QList<QRect>& screens) {

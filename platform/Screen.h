@@ -7,6 +7,7 @@
 #include <functional>
 
 class QObject;
+class QWidget;
 
 namespace platform {
 
@@ -20,6 +21,13 @@ QSize ScreenSize();
 // Calls changed whenever a monitor is added, removed or changes its place or size, until context
 // is destroyed.
 void OnScreensChanged(QObject* context, std::function<void()> changed);
+
+// Where a window dragged to moved (a drag step worked out on the monitor it is on, the strip
+// pressed at press) goes so that the pressed point stays under the pointer on monitors of
+// different scale: Qt maps a window's place through the monitor its middle lies on, and a step
+// that takes the middle onto a monitor of another scale would otherwise land scaled by it.
+// Monitors of one scale leave moved as it is.
+QPoint KeepPressedPointUnder(const QWidget* window, QPoint moved, QPoint press);
 
 // Put fixed monitors in place of the real ones (the primary first) and tell those watching as a
 // change of monitors would; an empty list goes back to the real ones. SetScreenSize gives one

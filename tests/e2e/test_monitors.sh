@@ -60,4 +60,16 @@ e2e_start_at "$E2E_BIN" 1500 2500
 e2e_drag "$BAR" -40 30
 e2e_expect_eq "right-fixed drag" "3663 1530" "$(e2e_window_pos "$BAR")"
 e2e_quit "$BAR" "$APP"
+
+# The other monitor left of the primary at twice the scale: dragged across, the pressed point
+# (60,10 of the strip) stays under the pointer, 120,20 device pixels into the doubled bar.
+xrandr --delmonitor Other
+xrandr --setmonitor Other 1920/508x1080/286+0+1080 none
+e2e_settings 1500 1950
+QT_SCREEN_SCALE_FACTORS="Primary=1;Other=2" e2e_start_at "$E2E_BIN" 1500 1950
+e2e_drag "$BAR" -160 0
+read -r px py < <(xdotool getmouselocation --shell | sed -n 's/^[XY]=//p' | tr '\n' ' ')
+read -r bx by < <(e2e_window_pos "$BAR")
+e2e_expect_eq "the pressed point under the pointer at twice the scale" "120 20" "$((px - bx)) $((py - by))"
+e2e_quit "$BAR" "$APP"
 echo "PASS"
