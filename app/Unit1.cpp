@@ -556,11 +556,10 @@ void TVantrel::Shape1MouseDown(Qt::MouseButton, int X, int Y) {
 
 void TVantrel::Shape1MouseMove(int X, int Y) {
     if (!Dragging || BarPrefs.NoMove != 0) return;
-    // A bar shown away from its place (on no monitor) is dragged from where it is seen.
-    Placed = Shown;
     const int dX = X - PressX;
     const int dY = Y - PressY;
-    QPoint moved(Left() + dX, Top() + dY);
+    // A bar shown away from its place (on no monitor) is dragged from where it is seen.
+    QPoint moved(Shown.x() + dX, Shown.y() + dY);
     if (BarPrefs.FixPos == 1) {
         // Held against an edge, the bar slides along it only.
         const std::optional<QPoint> onEdge = OnFixedEdge(moved);
@@ -572,7 +571,7 @@ void TVantrel::Shape1MouseMove(int X, int Y) {
     }
     // Two moves, the left first, as a window manager sees them. A step goes where the pointer
     // takes it, unclamped.
-    DragTo(QPoint(moved.x(), Top()));
+    DragTo(QPoint(moved.x(), Shown.y()));
     DragTo(moved);
 }
 

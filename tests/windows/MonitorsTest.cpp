@@ -67,6 +67,14 @@ TEST_F(Monitors, ADragMovesFromWhereTheBarIsSeen) {
     Vantrel->Shape1MouseUp(Qt::LeftButton, 15, 7);
     EXPECT_EQ(Vantrel->pos(), QPoint(852, 102));
     EXPECT_EQ(QPoint(Vantrel->Left(), Vantrel->Top()), QPoint(852, 102));
+
+    // A step that moves nothing (held against no edge) leaves the place where it was.
+    Vantrel->Place({3000, 100});
+    Vantrel->BarPrefs.FixPos = 1;
+    Vantrel->BarPrefs.BarPos = 0;
+    Vantrel->Shape1MouseDown(Qt::LeftButton, 10, 5);
+    Vantrel->Shape1MouseMove(15, 7);
+    EXPECT_EQ(QPoint(Vantrel->Left(), Vantrel->Top()), QPoint(3000, 100));
 }
 
 } // namespace
