@@ -3,14 +3,11 @@
 #include "TestSupport.h"
 #include "app/Unit1.h"
 #include "platform/Screen.h"
-#include "windows/Unit2.h"
 
 #include <QApplication>
 
 namespace {
 
-const QRect LeftMonitor(0, 0, 1920, 1080);
-const QRect RightPrimary(1920, 0, 1920, 1080);
 const QByteArray Header("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n");
 
 class Monitors : public vtest::WindowsTest {
@@ -21,19 +18,6 @@ protected:
     }
     QString File() const { return SettingsFolder() + QStringLiteral("/HKEY_CURRENT_USER.reg"); }
 };
-
-TEST_F(Monitors, TheFirstPlaceTheEdgesAndTheDialogAreThePrimarys) {
-    SetScreens({RightPrimary, LeftMonitor});
-    Restart();
-    EXPECT_EQ(Vantrel->pos(), QPoint(2792, 0));
-    Vantrel->BarPrefs.FixPos = 1;
-    Vantrel->BarPrefs.BarPos = 4;
-    Vantrel->MoveToFixedEdge();
-    EXPECT_EQ(Vantrel->pos(), QPoint(1920, 0));
-    DPrefs->show();
-    EXPECT_EQ(DPrefs->geometry().center().x(), RightPrimary.center().x());
-    DPrefs->hide();
-}
 
 TEST_F(Monitors, ABarOnNoMonitorIsShownInSightAndKeepsItsPlace) {
     vtest::WriteFile(File(), Header + "\"Top\"=\"400\"\n\"Left\"=\"2500\"\n");
