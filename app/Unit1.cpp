@@ -11,6 +11,7 @@
 #include "controls/Shape.h"
 #include "core/Figures.h"
 #include "core/Helpers.h"
+#include "core/Placement.h"
 #include "core/VError.h"
 #include "platform/ErrorReport.h"
 #include "platform/Files.h"
@@ -71,6 +72,10 @@ TVantrel::TVantrel() : TForm(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     setWindowRole(QStringLiteral("bar"));
     platform::SetMainWindow(this);
     Place(QPoint(195, 109));
+    // A bar left on no monitor comes into sight, and goes back to its place when its monitor
+    // does; once Qt has finished telling every window of the change.
+    platform::OnScreensChanged(this,
+                               [this] { QTimer::singleShot(0, this, [this] { ShowInSight(); }); });
 
     BuildControls();
     BuildMenu();
@@ -266,9 +271,9 @@ bool TVantrel::event(QEvent* e) {
         QTimer::singleShot(1000, this, [this] { AwaitingPlacement = false; });
         break;
     case QEvent::Move:
-        if (AwaitingPlacement && isVisible() && pos() != Placed) {
+        if (AwaitingPlacement && isVisible() && pos() != Shown) {
             AwaitingPlacement = false;
-            move(Placed);
+            move(Shown);
         }
         break;
     case QEvent::WindowActivate:
@@ -298,7 +303,12 @@ void TVantrel::MarkNativeWindow() {
 
 void TVantrel::Place(QPoint position) {
     Placed = position;
-    move(position);
+    ShowInSight();
+}
+
+void TVantrel::ShowInSight() {
+    Shown = InSight(QRect(Placed, size()), platform::Screens());
+    move(Shown);
 }
 
 void TVantrel::changeEvent(QEvent* e) {
@@ -347,7 +357,7 @@ void TVantrel::About1Click() {
 void TVantrel::ShowDetails1Click() {
     TFDetails* details = DetailsWindow();
     DetailsShown = true;
-    details->move(Left(), Top() + 21);
+    details->move(DetailsPlace(QRect(Shown, size()), details->size(), platform::Screens()));
     const MemoryTexts texts =
         MakeMemoryTexts(MemFig.MemStatus, MemFig.LoadPercent, platform::ThousandSeparator());
     details->SetFigures(texts);
@@ -499,9 +509,9 @@ int32_t ReadInteger(const QString& name, int32_t def) {
 void TVantrel::readprefs() {
     // The values come from one reading of the file, so they belong to one saved set.
     platform::RegReadGroup group;
-    const int screenWidth = platform::ScreenSize().width();
-    SetTop(ReadInteger(QStringLiteral("Top"), 0));
-    SetLeft(ReadInteger(QStringLiteral("Left"), screenWidth / 2 - 88));
+    const QPoint firstRun = FirstRunPlace(platform::PrimaryScreen(), size());
+    SetTop(ReadInteger(QStringLiteral("Top"), firstRun.y()));
+    SetLeft(ReadInteger(QStringLiteral("Left"), firstRun.x()));
     BarPrefs.Dir = ReadString(QStringLiteral("Dir"), QString());
     BarPrefs.Scheme = ReadString(QStringLiteral("Scheme"), QStringLiteral("<none>"));
     BarPrefs.TimerDelay = ReadInteger(QStringLiteral("TimerDelay"), 1500);
@@ -548,16 +558,26 @@ void TVantrel::Shape1MouseMove(int X, int Y) {
     if (!Dragging || BarPrefs.NoMove != 0) return;
     const int dX = X - PressX;
     const int dY = Y - PressY;
-    QPoint moved(Left() + dX, Top() + dY);
+    // A bar shown away from its place (on no monitor) is dragged from where it is seen.
+    QPoint moved(Shown.x() + dX, Shown.y() + dY);
     if (BarPrefs.FixPos == 1) {
         // Held against an edge, the bar slides along it only.
         const std::optional<QPoint> onEdge = OnFixedEdge(moved);
         if (!onEdge) return;
         moved = *onEdge;
+    } else {
+        moved = platform::KeepPressedPointUnder(this, moved,
+                                                Shape1->mapTo(this, QPoint(PressX, PressY)));
     }
-    // Two moves, the left first, as a window manager sees them.
-    SetLeft(moved.x());
-    SetTop(moved.y());
+    // Two moves, the left first, as a window manager sees them. A step goes where the pointer
+    // takes it, unclamped.
+    DragTo(QPoint(moved.x(), Shown.y()));
+    DragTo(moved);
+}
+
+void TVantrel::DragTo(QPoint position) {
+    Placed = Shown = position;
+    move(position);
 }
 
 void TVantrel::Shape1MouseUp(Qt::MouseButton, int, int) {
@@ -565,18 +585,7 @@ void TVantrel::Shape1MouseUp(Qt::MouseButton, int, int) {
 }
 
 std::optional<QPoint> TVantrel::OnFixedEdge(QPoint position) const {
-    const QSize screen = platform::ScreenSize();
-    switch (static_cast<BarEdge>(BarPrefs.BarPos)) {
-    case BarEdge::Top:
-        return QPoint(position.x(), 0);
-    case BarEdge::Right:
-        return QPoint(screen.width() - width(), position.y());
-    case BarEdge::Bottom:
-        return QPoint(position.x(), screen.height() - height());
-    case BarEdge::Left:
-        return QPoint(0, position.y());
-    }
-    return std::nullopt;
+    return OnEdge(BarPrefs.BarPos, position, size(), platform::PrimaryScreen());
 }
 
 void TVantrel::MoveToFixedEdge() {
@@ -600,6 +609,6 @@ void TVantrel::SetStayOnTop(int32_t aot) {
     if (on == StaysOnTop()) return;
     const bool wasVisible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    move(Placed);
+    move(Shown);
     if (wasVisible) show();
 }

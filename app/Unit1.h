@@ -118,6 +118,9 @@ public:
     void SetLeft(int left) { Place(QPoint(left, Top())); }
     void SetTop(int top) { Place(QPoint(Left(), top)); }
     void Place(QPoint position);
+    // Where the bar is shown: the user's place, or, while not one pixel of it lies on a monitor,
+    // the nearest place wholly on the nearest monitor (not saved: the user's place stays).
+    QPoint ShownAt() const { return Shown; }
 
     void setVisible(bool visible) override;
 
@@ -130,6 +133,11 @@ protected:
 
 private:
     QPoint Placed;
+    QPoint Shown;
+    // Moves the bar to where its place is shown on the monitors there are now.
+    void ShowInSight();
+    // A drag step: the place and the window move together.
+    void DragTo(QPoint position);
     bool AwaitingPlacement = false;
     // What the window manager is told of a new native window: no taskbar entry, every workspace.
     void MarkNativeWindow();

@@ -1,13 +1,38 @@
-// Size of the primary display, as the bar's placement rules need it.
+// The monitors, as the placement rules need them.
 #pragma once
 
+#include <QList>
+#include <QRect>
 #include <QSize>
+#include <functional>
+
+class QObject;
+class QWidget;
 
 namespace platform {
 
-// Width and height of the primary display in pixels, taken anew at every call.
+// Every monitor's place and size in desktop pixels, the primary one first; taken anew at every
+// call.
+QList<QRect> Screens();
+// The primary monitor's place and size (empty when there is none).
+QRect PrimaryScreen();
+// Width and height of the primary monitor.
 QSize ScreenSize();
-// Puts a fixed size in place of the display's; an empty size goes back to the display.
+// Calls changed whenever a monitor is added, removed or changes its place or size, until context
+// is destroyed.
+void OnScreensChanged(QObject* context, std::function<void()> changed);
+
+// Where a window dragged to moved (a drag step worked out on the monitor it is on, the strip
+// pressed at press) goes so that the pressed point stays under the pointer on monitors of
+// different scale: Qt maps a window's place through the monitor its middle lies on, and a step
+// that takes the middle onto a monitor of another scale would otherwise land scaled by it.
+// Monitors of one scale leave moved as it is.
+QPoint KeepPressedPointUnder(const QWidget* window, QPoint moved, QPoint press);
+
+// Put fixed monitors in place of the real ones (the primary first) and tell those watching as a
+// change of monitors would; an empty list goes back to the real ones. SetScreenSize gives one
+// monitor of that size at 0,0 (an empty size: the real ones).
+void SetScreens(const QList<QRect>& screens);
 void SetScreenSize(QSize size);
 
 } // namespace platform

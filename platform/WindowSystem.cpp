@@ -2,6 +2,7 @@
 // frames), through xcb on the windows Qt created.
 #include "platform/WindowSystem.h"
 
+#include "core/Placement.h"
 #include "platform/Screen.h"
 
 #include <QElapsedTimer>
@@ -233,12 +234,10 @@ void KeepAbove(QWidget* window, QWidget* owner) {
 }
 
 void CentreOnScreen(QWidget* window) {
-    const QSize screen = ScreenSize();
     const QMargins frame = FrameOf(window);
     const QSize outer = window->size().grownBy(frame);
     // The client's place: Qt keeps it where it is put, and the manager frames it around it.
-    const QPoint client((screen.width() - outer.width()) / 2 + frame.left(),
-                        (screen.height() - outer.height()) / 2 + frame.top());
+    const QPoint client = CentredOn(PrimaryScreen(), outer) + QPoint(frame.left(), frame.top());
     window->setGeometry(QRect(client, window->size()));
 }
 

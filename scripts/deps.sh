@@ -14,7 +14,7 @@ run_packages=(
 test_packages=(
     ccache
     libgtest-dev libbenchmark-dev
-    xvfb xdotool imagemagick x11-utils trayer dbus dbus-x11
+    xvfb xdotool imagemagick x11-utils x11-xserver-utils trayer dbus dbus-x11
     at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     clang libclang-rt-14-dev clang-format-14
     dpkg-dev desktop-file-utils lintian appstream man-db
