@@ -33,7 +33,8 @@ struct Seen {
     QString Face;                  // of the details window: built-in, blue or none
     int32_t TextColor = -1;        // of its six labels, when they share one
     QPoint Bar;                    // where the bar is
-    int BarWidth = 0;              // the load band: redrawn from the last sample or not
+    int Band = 0;                  // the load band's width: drawn after the command or not
+    int BandAfterTick = 0;         // and after a tick with the load back at its start-up figure
     bool operator==(const Seen&) const = default;
 };
 
@@ -41,7 +42,7 @@ void PrintTo(const Seen& s, std::ostream* out) {
     *out << "{before the bar [" << s.BoxesBeforeTheBar.join(u'|').toStdString() << "], boxes ["
          << s.Boxes.join(u'|').toStdString() << "], face " << s.Face.toStdString()
          << ", text colour " << s.TextColor << ", bar at " << s.Bar.x() << ',' << s.Bar.y()
-         << ", band " << s.BarWidth << '}';
+         << ", band " << s.Band << " then " << s.BandAfterTick << '}';
 }
 
 enum class Made { AtStartUp, WhenNeeded };
@@ -89,7 +90,9 @@ void ApplyThenCancel(const char* scheme) {
 
 // The bar at its first-run place. The band of the built-in bar as drawn from the start-up sample
 // (64 %) and from a sample taken after it (95 %); a command that ends after the bar's scheme was
-// loaded leaves it as wide as its picture (136 pixels) until the next tick draws it.
+// loaded leaves it as wide as its picture (136 pixels) until the next tick draws it, also when
+// that tick finds the load the band was last drawn for.
+const platform::MemoryStatus StartUpMemory{268435456, 100663296};
 constexpr QPoint BarAtStart(424, 0);
 constexpr int BandAtStart = 87;
 constexpr int BandRedrawn = 129;
@@ -119,7 +122,7 @@ protected:
                          "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"
                          "\"Dir\"=\"x:\\\\skins\\\\\"\n\"TimerDelay\"=\"60000\"\n" +
                              GetParam().Settings);
-        Memory.Status = {268435456, 100663296};
+        Memory.Status = StartUpMemory;
         Errors().clear();
         Seen seen;
         CreateForms([&] {
@@ -158,7 +161,10 @@ protected:
             if (shared) seen.TextColor = color;
         }
         seen.Bar = Vantrel->pos();
-        seen.BarWidth = Vantrel->Ibar->width();
+        seen.Band = Vantrel->Ibar->width();
+        Memory.Status = StartUpMemory;
+        QMetaObject::invokeMethod(Vantrel->SuperTimer1, "timeout");
+        seen.BandAfterTick = Vantrel->Ibar->width();
         return seen;
     }
 
@@ -181,12 +187,12 @@ const Sequence Sequences[] = {
     {"ApplyBlueCancelShowDetails",
      "",
      [] { ApplyThenCancel("blue"); },
-     {{}, {}, "built-in", 0, BarAtStart, BandRedrawn}},
+     {{}, {}, "built-in", 0, BarAtStart, BandRedrawn, BandAtStart}},
     // Show Details loads nothing, so it has nothing to report.
     {"ApplyBadCancelShowDetails",
      "",
      [] { ApplyThenCancel("bad"); },
-     {{}, {}, "built-in", 0, BarAtStart, BandRedrawn}},
+     {{}, {}, "built-in", 0, BarAtStart, BandRedrawn, BandAtStart}},
     // OK: the details window's scheme fails, and that ends the command before the bar is drawn
     // again and held against the bottom edge.
     {"OkWithBadEndsAtItsError",
@@ -197,7 +203,7 @@ const Sequence Sequences[] = {
              DPrefs->Button1->click();
          });
      },
-     {{}, {NotValid}, "built-in", 0, BarAtStart, BandNotDrawn}},
+     {{}, {NotValid}, "built-in", 0, BarAtStart, BandNotDrawn, BandAtStart}},
     // The same for a double click in the scheme list.
     {"DoubleClickOnBadEndsAtItsError",
      "",
@@ -207,7 +213,7 @@ const Sequence Sequences[] = {
              DPrefs->Button3->click();
          });
      },
-     {{}, {NotValid}, "built-in", 0, BarAtStart, BandNotDrawn}},
+     {{}, {NotValid}, "built-in", 0, BarAtStart, BandNotDrawn, BandAtStart}},
     // OK with a scheme of its own: face and text colour.
     {"OkWithBlue",
      "\"FixPos\"=\"1\"\n\"BarPos\"=\"3\"\n",
@@ -217,13 +223,13 @@ const Sequence Sequences[] = {
              DPrefs->Button1->click();
          });
      },
-     {{}, {}, "blue", 0x000000FF, QPoint(424, 768 - 21), BandRedrawn}},
+     {{}, {}, "blue", 0x000000FF, QPoint(424, 768 - 21), BandRedrawn, BandAtStart}},
     // A fault in the details window's scheme at start-up is reported before the bar shows; the
     // window keeps no face and the labels their first colour.
     {"StartUpWithBadReportsBeforeTheBarShows",
      "\"Scheme\"=\"bad\"\n",
      [] {},
-     {{NotValid}, {NotValid}, "none", 0, BarAtStart, BandAtStart}},
+     {{NotValid}, {NotValid}, "none", 0, BarAtStart, BandAtStart, BandAtStart}},
 };
 
 INSTANTIATE_TEST_SUITE_P(DetailsWindow, MadeLate, testing::ValuesIn(Sequences),
