@@ -73,17 +73,27 @@ void Choose(const char* scheme) {
     DPrefs->SchemeList->setCurrentItem(Entry(scheme));
 }
 
-void DoubleClick(const char* scheme) {
-    QWidget* viewport = DPrefs->SchemeList->viewport();
-    const QPoint at = DPrefs->SchemeList->visualItemRect(Entry(scheme)).center();
-    QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
-}
-
 void ApplyThenCancel(const char* scheme) {
     InDialog([scheme] {
         Choose(scheme);
         DPrefs->Button4->click();
+        DPrefs->Button3->click();
+    });
+}
+
+void OkWith(const char* scheme) {
+    InDialog([scheme] {
+        Choose(scheme);
+        DPrefs->Button1->click();
+    });
+}
+
+void DoubleClickThenCancel(const char* scheme) {
+    InDialog([scheme] {
+        QWidget* viewport = DPrefs->SchemeList->viewport();
+        const QPoint at = DPrefs->SchemeList->visualItemRect(Entry(scheme)).center();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
         DPrefs->Button3->click();
     });
 }
@@ -197,32 +207,17 @@ const Sequence Sequences[] = {
     // again and held against the bottom edge.
     {"OkWithBadEndsAtItsError",
      "\"FixPos\"=\"1\"\n\"BarPos\"=\"3\"\n",
-     [] {
-         InDialog([] {
-             Choose("bad");
-             DPrefs->Button1->click();
-         });
-     },
+     [] { OkWith("bad"); },
      {{}, {NotValid}, "built-in", 0, BarAtStart, BandNotDrawn, BandAtStart}},
     // The same for a double click in the scheme list.
     {"DoubleClickOnBadEndsAtItsError",
      "",
-     [] {
-         InDialog([] {
-             DoubleClick("bad");
-             DPrefs->Button3->click();
-         });
-     },
+     [] { DoubleClickThenCancel("bad"); },
      {{}, {NotValid}, "built-in", 0, BarAtStart, BandNotDrawn, BandAtStart}},
     // OK with a scheme of its own: face and text colour.
     {"OkWithBlue",
      "\"FixPos\"=\"1\"\n\"BarPos\"=\"3\"\n",
-     [] {
-         InDialog([] {
-             Choose("blue");
-             DPrefs->Button1->click();
-         });
-     },
+     [] { OkWith("blue"); },
      {{}, {}, "blue", 0x000000FF, QPoint(424, 768 - 21), BandRedrawn, BandAtStart}},
     // A fault in the details window's scheme at start-up is reported before the bar shows; the
     // window keeps no face and the labels their first colour.
