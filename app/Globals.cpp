@@ -27,20 +27,24 @@ void CreateForms(const std::function<void()>& afterBar) {
     // Each constructor sets its reference before it runs its creation handler, so handlers
     // reach the windows already created.
     new TVantrel();
+    // The details window loads its scheme as it is made; its faults are reported and start-up
+    // goes on, all before the bar shows. A scheme without files of its own would give it the
+    // built-in look, which it is given when it is first needed.
+    if (TFDetails::SchemeHasFiles()) new TFDetails();
     if (afterBar) afterBar();
-    LoadDetailsScheme();
 }
 
 TFDetails* DetailsWindow() {
-    if (!FDetails) new TFDetails();
+    // Not made yet, the window has loaded only schemes without files of their own.
+    if (!FDetails) new TFDetails(TFDetails::FirstLook::BuiltIn);
     return FDetails;
 }
 
 void LoadDetailsScheme() {
-    if (FDetails)
-        FDetails->LoadScheme();
-    else if (TFDetails::SchemeHasFiles())
-        new TFDetails();
+    // A scheme with files of its own is loaded into the window, made now if need be, and a
+    // fault in them ends the command, however old the window; one without them leaves an unmade
+    // window with the built-in look it will be given.
+    if (FDetails || TFDetails::SchemeHasFiles()) DetailsWindow()->LoadScheme();
 }
 
 TDPrefs* PrefsDialog() {

@@ -48,14 +48,15 @@ extern TDAbout* DAbout;
 
 // Creates the bar, and destroys all four windows. The other windows come into being the first
 // time they are needed (DetailsWindow, PrefsDialog, AboutBox): most runs never open them. The
-// details window is made at start-up only when the scheme brings files of its own for it, so
-// that a fault in them is reported at start-up as before; the program shows the bar (afterBar)
-// first, so that the bar is on screen sooner.
+// details window is made wherever it loads a scheme with files of its own (face or text colour):
+// at start-up, before the bar shows (afterBar, where the program shows it), and on a reload
+// (LoadDetailsScheme). Made on first need, it shows the built-in look, which is what a window
+// made at start-up would show then: every scheme it would have loaded had no files for it.
 void CreateForms(const std::function<void()>& afterBar = {});
 void DestroyForms();
 TFDetails* DetailsWindow();
 TDPrefs* PrefsDialog();
 TDAbout* AboutBox();
-// Gives the details window the scheme now in force: loads it into the window when the window
-// exists, or makes the window when the scheme has files for it (their faults are reported now).
+// Reloads the details window's scheme (after OK, on a double click in the scheme list). A fault
+// in its files ends the command that asked, whether the window existed before or not.
 void LoadDetailsScheme();

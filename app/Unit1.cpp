@@ -473,6 +473,9 @@ void TVantrel::SetBarGeometry() {
     // The band starts right after the start cap, which stays at left 16.
     Ibar->SetLeft(Ibbar->width() + 16);
     MemFig.BarScale = Ibar->width() / 100.0;
+    // The band is as wide as its picture now; the next sample draws it whatever the load, also
+    // when the command that loaded the scheme ends before its own drawing.
+    MemFig.LastBarWidth = 0;
 }
 
 // ---------------------------------------------------------------------------------------------

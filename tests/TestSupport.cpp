@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTimer>
 
 namespace vtest {
 
@@ -66,6 +67,11 @@ void WindowsTest::TearDown() {
     platform::SetScreenSize(QSize());
     platform::SetRegistryFolder(QString());
     QApplication::processEvents();
+    // A bar that closed asked the application to quit, and until the application's own loop has
+    // run, every modal loop after that (the dialogs of the tests that follow) returns at once.
+    // Its run ends with that request cleared.
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
 }
 
 void WindowsTest::Restart() {

@@ -33,7 +33,7 @@ TLabel* MakeLabel(QWidget* parent, int left, int top, const char* caption, bool 
 
 } // namespace
 
-TFDetails::TFDetails() : TForm(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+TFDetails::TFDetails(FirstLook look) : TForm(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     FDetails = this;
     setWindowTitle(QStringLiteral("Memory Details"));
     SetUpForm(this, QSize(177, 73), palette().color(QPalette::Button));
@@ -66,7 +66,12 @@ TFDetails::TFDetails() : TForm(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     Shape2->OnMouseMove = [this](int x, int y) { Shape2MouseMove(x, y); };
     Shape2->OnMouseUp = [this](Qt::MouseButton b, int x, int y) { Shape2MouseUp(b, x, y); };
 
-    platform::Guarded([this] { FormCreate(); });
+    if (look == FirstLook::BuiltIn) {
+        IDetails->SetPicture(res_details->Picture());
+        LoadTextColor(0);
+    } else {
+        platform::Guarded([this] { FormCreate(); });
+    }
 }
 
 TFDetails::~TFDetails() {

@@ -14,7 +14,11 @@ struct MemoryTexts;
 class TFDetails : public TForm<QWidget> {
     Q_OBJECT
 public:
-    TFDetails();
+    // How a new window first looks. Scheme: the creation handler loads the scheme named by Dir
+    // and Scheme, and reports what fails (at start-up). BuiltIn: the built-in face and black
+    // text, the look every scheme without files of its own gives; nothing is read, nothing fails.
+    enum class FirstLook { Scheme, BuiltIn };
+    explicit TFDetails(FirstLook look = FirstLook::Scheme);
     ~TFDetails() override;
 
     // Controls from the bottom of the stacking order to the top.
