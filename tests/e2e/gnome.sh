@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # GNOME Shell for the end-to-end scripts: a session of its own (X11 on Xvfb, or headless Wayland
 # with the program on its XWayland display) and what the shell itself knows of the program's
 # windows, asked through its Eval call. Source it after lib.sh; every helper starts with e2e_.
@@ -138,7 +139,7 @@ e2e_shell_window() {
 # e2e_check_kept WHAT: the bar ($BAR of $APP) is on every workspace, as its hints and as the
 # shell say, above other windows, and neither in the taskbar nor in Alt+Tab's list.
 e2e_check_kept() {
-    xprop -id "$BAR" _NET_WM_DESKTOP | grep -q 4294967295 ||
+    e2e_on_all_desktops "$BAR" ||
         e2e_fail "$1: the bar is not on every workspace: $(xprop -id "$BAR" _NET_WM_DESKTOP _NET_WM_STATE)"
     xprop -id "$BAR" _NET_WM_STATE | grep -q _NET_WM_STATE_STICKY ||
         e2e_fail "$1: the bar is not sticky: $(xprop -id "$BAR" _NET_WM_STATE)"

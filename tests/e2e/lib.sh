@@ -392,6 +392,9 @@ e2e_stacked_above() {
         "$(echo "$order" | grep -n -x "$lower" | cut -d: -f1)" ]
 }
 
+# True when the window manager has the window on every workspace (_NET_WM_DESKTOP 0xFFFFFFFF).
+e2e_on_all_desktops() { xprop -id "$1" _NET_WM_DESKTOP | grep -q 4294967295; }
+
 # True while the window is mapped and viewable.
 e2e_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
