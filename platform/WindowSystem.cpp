@@ -5,6 +5,7 @@
 #include "core/Placement.h"
 #include "platform/Screen.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
@@ -206,6 +207,80 @@ QMargins FrameOf(QWidget* window) {
     return KnownFrame(window);
 }
 
+// True when the window manager has the window on every workspace now (either hint says so).
+bool OnAllDesktops(xcb_connection_t* c, xcb_window_t id) {
+    const StateAtoms& names = Atoms(c);
+    const xcb_get_property_cookie_t desktop =
+        xcb_get_property(c, 0, id, names.desktop, XCB_ATOM_CARDINAL, 0, 1);
+    const xcb_get_property_cookie_t state =
+        xcb_get_property(c, 0, id, names.state, XCB_ATOM_ATOM, 0, 64);
+    bool all = false;
+    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, desktop, nullptr)) {
+        all = reply->type == XCB_ATOM_CARDINAL && reply->format == 32 &&
+              xcb_get_property_value_length(reply) == 4 &&
+              *static_cast<const uint32_t*>(xcb_get_property_value(reply)) == 0xFFFFFFFF;
+        free(reply);
+    }
+    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, state, nullptr)) {
+        if (reply->type == XCB_ATOM_ATOM && reply->format == 32) {
+            const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+            const int n = xcb_get_property_value_length(reply) / 4;
+            all = all || std::find(data, data + n, names.sticky) != data + n;
+        }
+        free(reply);
+    }
+    return all;
+}
+
+// Keeps the windows put on every workspace there. A window manager may take such a window off
+// the other workspaces on its own: mutter moves the owner of a dialog that is activated to the
+// current workspace, leaving it there alone. A shown window that the manager had on every
+// workspace and that loses it asks again at once; one the manager never put there (a tiling
+// manager that keeps the window tiled, say) is not asked over and over.
+class AllDesktops final : public QAbstractNativeEventFilter {
+public:
+    static void Keep(QWidget* window) {
+        static AllDesktops* keeper = nullptr;
+        if (!keeper) {
+            keeper = new AllDesktops;
+            qGuiApp->installNativeEventFilter(keeper);
+        }
+        for (const Kept& kept : keeper->Windows)
+            if (kept.Window == window) return;
+        std::erase_if(keeper->Windows, [](const Kept& kept) { return !kept.Window; });
+        keeper->Windows.push_back({window, false});
+    }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (eventType != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return false;
+        const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        xcb_connection_t* c = Connection();
+        if (!c) return false;
+        const StateAtoms& names = Atoms(c);
+        if (change->atom != names.desktop && change->atom != names.state) return false;
+        for (Kept& kept : Windows) {
+            if (!kept.Window || LiveWindow(kept.Window) != change->window) continue;
+            const bool all = kept.Window->isVisible() && OnAllDesktops(c, change->window);
+            if (kept.Granted && !all && kept.Window->isVisible()) {
+                AskWindowManager(c, change->window, names.desktop, {0xFFFFFFFF, 1});
+                AskWindowManager(c, change->window, names.state, {1, names.sticky, 0, 1});
+                xcb_flush(c);
+            }
+            kept.Granted = all;
+        }
+        return false;
+    }
+
+private:
+    struct Kept {
+        QPointer<QWidget> Window;
+        bool Granted; // the manager has had it on every workspace since it was last shown
+    };
+    std::vector<Kept> Windows;
+};
+
 QPointer<QWidget>& Main() {
     static QPointer<QWidget> main;
     return main;
@@ -260,6 +335,7 @@ void ShowOnAllDesktops(QWidget* window) {
     if (window->isVisible()) AskWindowManager(c, id, names.desktop, {all, 1});
     // Managers that know only the state (tiling ones among them) read this one.
     AddStates(window, names.sticky);
+    AllDesktops::Keep(window);
 }
 
 bool IsOffTaskbar(QWidget* window) {

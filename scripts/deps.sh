@@ -22,26 +22,40 @@ test_packages=(
     openbox tint2 i3-wm xfwm4 xfce4-panel xfconf wmctrl
 )
 
+# GNOME Shell for its end-to-end scripts, without what a whole desktop recommends (a display
+# manager, the settings program, the mail and calendar store).
+bare_test_packages=(
+    gnome-shell gnome-shell-extension-appindicator libglib2.0-bin
+)
+bare=()
+
 case "${1:-}" in
 run) packages=("${run_packages[@]}") ;;
-test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+test)
+    packages=("${run_packages[@]}" "${test_packages[@]}")
+    bare=("${bare_test_packages[@]}")
+    ;;
 *)
     echo "usage: $0 run|test" >&2
     exit 2
     ;;
 esac
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+missing=() missing_bare=()
+for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
+for p in "${bare[@]}"; do installed "$p" || missing_bare+=("$p"); done
+[ $((${#missing[@]} + ${#missing_bare[@]})) -eq 0 ] && exit 0
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "Vantrel needs these Debian packages; install them with:" >&2
-    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    [ ${#missing[@]} -eq 0 ] || echo "  sudo apt-get install -y ${missing[*]}" >&2
+    [ ${#missing_bare[@]} -eq 0 ] ||
+        echo "  sudo apt-get install -y --no-install-recommends ${missing_bare[*]}" >&2
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
-apt-get install -y -qq "${missing[@]}" >/dev/null
+[ ${#missing[@]} -eq 0 ] || apt-get install -y -qq "${missing[@]}" >/dev/null
+[ ${#missing_bare[@]} -eq 0 ] ||
+    apt-get install -y -qq --no-install-recommends "${missing_bare[@]}" >/dev/null

@@ -43,16 +43,17 @@ e2e_private_home() {
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_TMP/no-bus"
 }
 
-# Starts Xvfb (screen size WxHxD, default 1024x768x24) on a display number it picks itself and
-# exports DISPLAY; E2E_XVFB is its pid.
+# Starts Xvfb (screen size WxHxD, default 1024x768x24, then any further options of the server's)
+# on a display number it picks itself and exports DISPLAY; E2E_XVFB is its pid.
 e2e_start_xvfb() {
     local size=${1:-1024x768x24} i
+    shift $(($# > 0))
     [[ $size == *x*x* ]] || size=${size}x24
     e2e_need Xvfb xdpyinfo
     [ -n "$E2E_TMP" ] || e2e_private_home
     # -noreset: the server would otherwise reset, refusing connections for a moment, each time
     # its last client leaves.
-    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$E2E_TMP/display" \
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset "$@" 3>"$E2E_TMP/display" \
         2>"$E2E_TMP/xvfb.log" &
     E2E_XVFB=$!
     e2e_track $E2E_XVFB
@@ -390,6 +391,9 @@ e2e_stacked_above() {
     [ "$(echo "$order" | grep -n -x "$upper" | cut -d: -f1)" -lt \
         "$(echo "$order" | grep -n -x "$lower" | cut -d: -f1)" ]
 }
+
+# True when the window manager has the window on every workspace (_NET_WM_DESKTOP 0xFFFFFFFF).
+e2e_on_all_desktops() { xprop -id "$1" _NET_WM_DESKTOP | grep -q 4294967295; }
 
 # True while the window is mapped and viewable.
 e2e_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }

@@ -16,9 +16,10 @@ e2e_track $!
 
 # Where the dialogs come up, stay-on-top on, the tooltip on.
 e2e_three_starts_at "$VANTREL" 380 420
-xprop -id "$BAR" _NET_WM_DESKTOP | grep -q 4294967295 || e2e_fail "the bar is not on all desktops"
+e2e_on_all_desktops "$BAR" || e2e_fail "the bar is not on all desktops"
 e2e_check_workspaces "wmctrl -s 2" "wmctrl -s 0"
 e2e_check_tooltip
 e2e_check_dialogs centred
+e2e_wait 2 e2e_on_all_desktops "$BAR" || e2e_fail "the bar left the other desktops after its dialogs"
 e2e_quit_from_icon 380 420
 exit 0

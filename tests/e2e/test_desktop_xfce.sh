@@ -56,6 +56,7 @@ e2e_three_starts_at "$VANTREL" 380 420
 e2e_check_workspaces "wmctrl -s 1" "wmctrl -s 0"
 e2e_check_tooltip
 e2e_check_dialogs centred
+e2e_wait 2 e2e_on_all_desktops "$BAR" || e2e_fail "the bar left the other workspaces after its dialogs"
 
 # The icon is an item on D-Bus (no window of the program's in the panel), its tip whole.
 e2e_wait 10 eval 'watcher RegisteredStatusNotifierItems | grep -q string' || e2e_fail "the icon did not register"
