@@ -28,20 +28,29 @@ bool ParseKbLine(const char* p, const char* end, uint64_t& bytes) {
     return true;
 }
 
-constexpr std::string_view Blanks = " \t";
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // The next blank-separated field of rest, which then starts after it; empty at the line's end.
 std::string_view NextField(std::string_view& rest) {
-    rest.remove_prefix(std::min(rest.find_first_not_of(Blanks), rest.size()));
-    const std::string_view field = rest.substr(0, rest.find_first_of(Blanks));
-    rest.remove_prefix(field.size());
+    size_t start = 0;
+    while (start < rest.size() && IsBlank(rest[start]))
+        ++start;
+    size_t stop = start;
+    while (stop < rest.size() && !IsBlank(rest[stop]))
+        ++stop;
+    const std::string_view field = rest.substr(start, stop - start);
+    rest.remove_prefix(stop);
     return field;
 }
 
 // The kstat header: identifier, type, flags (0x..), count, size and two times, all numbers.
 bool IsKstatHeader(std::string_view line) {
-    return !line.empty() && line[0] >= '0' && line[0] <= '9' &&
-           line.find_first_not_of("0123456789abcdefx \t") == std::string_view::npos;
+    if (line.empty() || line[0] < '0' || line[0] > '9') return false;
+    return std::all_of(line.begin(), line.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || c == 'x' || IsBlank(c);
+    });
 }
 
 // The whole field as a number of 64 bits, without sign.
@@ -113,17 +122,21 @@ bool ParseArcstats(const char* text, size_t length, ArcSize& out) {
             if (!IsKstatHeader(rest)) return false;
             continue;
         }
-        const std::string_view name = NextField(rest);
         if (line == 1) {
-            if (name != "name" || NextField(rest) != "type" || NextField(rest) != "data" ||
-                !NextField(rest).empty())
+            if (NextField(rest) != "name" || NextField(rest) != "type" ||
+                NextField(rest) != "data" || !NextField(rest).empty())
                 return false;
             continue;
         }
-        const auto* found = std::find(Names, Names + Count, name);
-        if (found == Names + Count) continue; // rows of other statistics are not looked into
+        // The row's name from its start, followed by a blank; other rows are not looked into.
+        const auto* found = std::find_if(Names, Names + Count, [rest](std::string_view name) {
+            return rest.size() > name.size() && rest.starts_with(name) &&
+                   IsBlank(rest[name.size()]);
+        });
+        if (found == Names + Count) continue;
         const int i = int(found - Names);
         if (have[i]) continue;
+        rest.remove_prefix(found->size());
         uint64_t type = 0;
         if (!ParseUnsigned(NextField(rest), type) || !ParseUnsigned(NextField(rest), value[i]) ||
             !NextField(rest).empty())
