@@ -19,9 +19,10 @@ struct ArcSize {
 };
 
 // Takes "size" and "c_min" by name out of the arcstats text: a header line of numbers, the line
-// "name type data", then one "name type value" row per statistic. A row counts only with its
-// line end, so a read cut short never gives half a number. False when the text is not of that
-// form, or either row is missing or its value is not a plain number of 64 bits.
+// "name type data", then one "name type value" row per statistic, its name at the line's start.
+// A row counts only with its line end, so a read cut short never gives half a number. False when
+// the text is not of that form, or either row is missing or its value is not a plain number of
+// 64 bits.
 bool ParseArcstats(const char* text, size_t length, ArcSize& out);
 
 // Counts the ARC's part above its floor as available, as the page cache is in MemAvailable: the
