@@ -1,9 +1,9 @@
-// Reads physical memory figures from /proc/meminfo.
+// Reads physical memory figures from /proc/meminfo and the ARC's statistics.
 #include "platform/MemoryStatus.h"
 
+#include "core/MemoryText.h"
 #include "core/VError.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -12,78 +12,24 @@
 namespace platform {
 namespace {
 
-// Value of a "Name:   1234 kB" line starting at p; false when it is not a plain number of kB.
-bool ParseKbLine(const char* p, const char* end, uint64_t& bytes) {
-    while (p < end && *p == ' ')
-        ++p;
-    if (p == end || *p < '0' || *p > '9') return false;
-    uint64_t kb = 0;
-    while (p < end && *p >= '0' && *p <= '9') {
-        if (kb > (UINT64_MAX / 1024 - 9) / 10) return false;
-        kb = kb * 10 + static_cast<uint64_t>(*p - '0');
-        ++p;
-    }
-    while (p < end && *p == ' ')
-        ++p;
-    if (end - p < 2 || p[0] != 'k' || p[1] != 'B') return false;
-    p += 2;
-    if (p != end && *p != '\n') return false;
-    bytes = kb * 1024;
-    return true;
+// One read from the start of the file; -1 with errno on failure.
+ssize_t ReadFromStart(int fd, char* buffer, size_t size) {
+    ssize_t got;
+    do {
+        got = ::pread(fd, buffer, size, 0);
+    } while (got < 0 && errno == EINTR);
+    return got;
 }
 
 MemorySource* Current = nullptr;
 
 } // namespace
 
-ProcMeminfo::ProcMeminfo(const char* path) : Path(path) {}
+ProcMeminfo::ProcMeminfo(const char* path, const char* arcPath) : Path(path), ArcPath(arcPath) {}
 
 ProcMeminfo::~ProcMeminfo() {
     if (Fd >= 0) ::close(Fd);
-}
-
-bool ProcMeminfo::Parse(const char* text, size_t length, MemoryStatus& out) {
-    // MemAvailable is the kernel's own estimate; kernels before 3.14 (and some containers) lack
-    // it, and there what the tools of their day counted stands in: free, buffers and page cache.
-    enum { Total, Avail, Free, Buffers, Cached, Count };
-    struct Name {
-        const char* Text;
-        size_t Length;
-    };
-    static constexpr Name Names[Count] = {
-        {"MemTotal:", 9}, {"MemAvailable:", 13}, {"MemFree:", 8}, {"Buffers:", 8}, {"Cached:", 7}};
-    uint64_t value[Count] = {};
-    bool have[Count] = {};
-    const char* p = text;
-    const char* const end = text + length;
-    while (p < end && !(have[Total] && have[Avail])) {
-        const char* eol = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-        const char* lineEnd = eol ? eol : end;
-        const size_t n = size_t(lineEnd - p);
-        for (int i = 0; i < Count; ++i) {
-            const Name& name = Names[i];
-            if (have[i] || n <= name.Length || std::memcmp(p, name.Text, name.Length) != 0)
-                continue;
-            // A garbled line of the estimate's counts leaves it missing.
-            have[i] = ParseKbLine(p + name.Length, lineEnd, value[i]);
-            if (!have[i] && i <= Avail) return false;
-            break;
-        }
-        p = eol ? eol + 1 : end;
-    }
-    if (!have[Total]) return false;
-    out.TotalPhys = value[Total];
-    if (have[Avail]) {
-        out.AvailPhys = value[Avail];
-        return true;
-    }
-    if (!have[Free] || !have[Buffers] || !have[Cached]) return false;
-    // Each is at most the total on a sane kernel; the sum is kept within it either way.
-    uint64_t avail = 0;
-    for (int i : {Free, Buffers, Cached})
-        avail += std::min(value[i], value[Total] - avail);
-    out.AvailPhys = avail;
-    return true;
+    if (ArcFd >= 0) ::close(ArcFd);
 }
 
 MemoryStatus ProcMeminfo::Query() {
@@ -97,9 +43,7 @@ MemoryStatus ProcMeminfo::Query() {
             error = errno;
             break;
         }
-        do {
-            got = ::pread(Fd, buffer, sizeof buffer, 0);
-        } while (got < 0 && errno == EINTR);
+        got = ReadFromStart(Fd, buffer, sizeof buffer);
         if (got < 0) {
             error = errno;
             ::close(Fd);
@@ -111,10 +55,30 @@ MemoryStatus ProcMeminfo::Query() {
             QStringLiteral("Cannot read the memory status from %1: %2")
                 .arg(QString::fromLocal8Bit(Path), QString::fromLocal8Bit(std::strerror(error))));
     MemoryStatus status;
-    if (!Parse(buffer, size_t(got), status))
+    if (!ParseMeminfo(buffer, size_t(got), status))
         throw VantrelError(QStringLiteral("The memory status in %1 is not valid")
                                .arg(QString::fromLocal8Bit(Path)));
+    if (ArcFd >= 0 || ++QueriesSinceArcLook >= ArcLookInterval) AddArc(status);
     return status;
+}
+
+void ProcMeminfo::AddArc(MemoryStatus& status) {
+    if (ArcFd < 0) {
+        QueriesSinceArcLook = 0;
+        ArcFd = ::open(ArcPath, O_RDONLY | O_CLOEXEC);
+        if (ArcFd < 0) return;
+    }
+    // About 150 rows of 50 bytes today; "size" and "c_min" are among the first 50.
+    char buffer[8192];
+    const ssize_t got = ReadFromStart(ArcFd, buffer, sizeof buffer);
+    if (got < 0) {
+        // The module was unloaded under the open file, say: look for a new one later.
+        ::close(ArcFd);
+        ArcFd = -1;
+        return;
+    }
+    ArcSize arc;
+    if (ParseArcstats(buffer, size_t(got), arc)) AddShrinkableArc(status, arc);
 }
 
 MemorySource& Memory() {

@@ -1,10 +1,8 @@
-// Physical memory status: total and available bytes, read from /proc/meminfo.
+// Physical memory status: total and available bytes, read from /proc/meminfo and, on a machine
+// with ZFS, the statistics of its file cache (the ARC).
 #pragma once
 
 #include "core/Figures.h"
-
-#include <cstddef>
-#include <cstdint>
 
 namespace platform {
 
@@ -17,23 +15,29 @@ public:
     virtual MemoryStatus Query() = 0;
 };
 
-// The kernel's figures. The file stays open between queries, so a query is one read.
+// The kernel's figures. The files stay open between queries, so a query is one read of each.
+// Where the ARC's statistics can be read, its part above its floor counts as available; where
+// they cannot (no ZFS, the module not loaded, a garbled file) the figures are /proc/meminfo's
+// alone, and that is no fault: the file is looked for again every ArcLookInterval queries.
 class ProcMeminfo final : public MemorySource {
 public:
-    explicit ProcMeminfo(const char* path = "/proc/meminfo");
+    explicit ProcMeminfo(const char* path = "/proc/meminfo",
+                         const char* arcPath = "/proc/spl/kstat/zfs/arcstats");
     ~ProcMeminfo() override;
     ProcMeminfo(const ProcMeminfo&) = delete;
     ProcMeminfo& operator=(const ProcMeminfo&) = delete;
     MemoryStatus Query() override;
 
-    // Takes MemTotal and MemAvailable (in kB) out of the file's text, or where MemAvailable is
-    // missing MemFree + Buffers + Cached; false when the figures are missing, garbled or too large
-    // for 64-bit bytes.
-    static bool Parse(const char* text, size_t length, MemoryStatus& out);
+    static constexpr unsigned ArcLookInterval = 64;
 
 private:
+    void AddArc(MemoryStatus& status);
+
     const char* Path;
+    const char* ArcPath;
     int Fd = -1;
+    int ArcFd = -1;
+    unsigned QueriesSinceArcLook = ArcLookInterval; // the first query looks
 };
 
 // The source in use; the kernel's unless another was put in place.

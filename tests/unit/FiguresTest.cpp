@@ -4,7 +4,6 @@
 #include "core/Helpers.h"
 #include "platform/MemoryStatus.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -102,53 +101,6 @@ TEST(MemoryTexts, LargeMachine) {
     EXPECT_EQ(t.Total, "67,108,864 Kb");
     EXPECT_EQ(t.Load, "26% | 17,448,305 Kb");
     EXPECT_EQ(t.Free, "74% | 49,660,559 Kb");
-}
-
-TEST(ProcMeminfo, TakesMemAvailableOrTheOlderKernelsEstimate) {
-    constexpr uint64_t K = 1024;
-    const struct {
-        const char* why;
-        const char* text;
-        bool valid;
-        uint64_t total, avail; // kB
-    } cases[] = {
-        {"a kernel of today",
-         "MemTotal: 1000 kB\nMemFree: 100 kB\nMemAvailable: 600 kB\n"
-         "Buffers: 50 kB\nCached: 300 kB\n",
-         true, 1000, 600},
-        {"MemAvailable wins wherever it stands",
-         "MemTotal: 1000 kB\nBuffers: 50 kB\nCached: 300 kB\nMemFree: 100 kB\n"
-         "MemAvailable: 600 kB\n",
-         true, 1000, 600},
-        {"before 3.14: free, buffers and cache",
-         "MemTotal: 1000 kB\nMemFree: 100 kB\n"
-         "Buffers: 50 kB\nCached: 300 kB\nSwapCached: 999 kB\n",
-         true, 1000, 450},
-        {"SwapCached is not Cached",
-         "MemTotal: 1000 kB\nMemFree: 100 kB\nBuffers: 50 kB\n"
-         "SwapCached: 300 kB\n",
-         false, 0, 0},
-        {"the estimate is kept within the total",
-         "MemTotal: 1000 kB\nMemFree: 900 kB\n"
-         "Buffers: 200 kB\nCached: 18014398509481 kB\n",
-         true, 1000, 1000},
-        {"one of the three missing", "MemTotal: 1000 kB\nMemFree: 100 kB\nCached: 300 kB\n", false,
-         0, 0},
-        {"a garbled line of the three",
-         "MemTotal: 1000 kB\nMemFree: 1x0 kB\nBuffers: 50 kB\n"
-         "Cached: 300 kB\n",
-         false, 0, 0},
-        {"no total", "MemFree: 100 kB\nMemAvailable: 600 kB\n", false, 0, 0},
-        {"nothing at all", "", false, 0, 0},
-    };
-    for (const auto& c : cases) {
-        platform::MemoryStatus status;
-        const bool valid = platform::ProcMeminfo::Parse(c.text, std::strlen(c.text), status);
-        EXPECT_EQ(valid, c.valid) << c.why;
-        if (!valid || !c.valid) continue;
-        EXPECT_EQ(status.TotalPhys, c.total * K) << c.why;
-        EXPECT_EQ(status.AvailPhys, c.avail * K) << c.why;
-    }
 }
 
 } // namespace
