@@ -90,6 +90,7 @@ public:
     // the details window's too), a redraw from scratch and, for the preferences commands, the
     // fixed edge. At start-up a scheme that does not load is reported and the built-in look taken.
     void ApplySettings(SettingsCommand command);
+    // Loads the built-in pictures (the default look, "<default>") into the bar's images.
     void LoadPemmet();
     // The settings store: read at creation, written at every close.
     void readprefs();

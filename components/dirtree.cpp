@@ -390,8 +390,7 @@ void Tdirtree::keyPressEvent(QKeyEvent* event) {
     QTreeWidget::keyPressEvent(event);
 }
 
-// ---- Showing nodes
-// -------------------------------------------------------------------------------
+// ---- Showing nodes ------------------------------------------------------------------------------
 
 void Tdirtree::scrollTo(const QModelIndex& index, ScrollHint hint) {
     QTreeWidget::scrollTo(index, hint);
