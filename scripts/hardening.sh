@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Hardening run: the unit and window tests built with AddressSanitizer and
+# Hardening run: the unit, system and window tests built with AddressSanitizer and
 # UndefinedBehaviorSanitizer (clang), then a bounded run of every libFuzzer target on its seeds.
 # Any sanitizer report or fuzzer finding fails the run.
 #   scripts/hardening.sh [fuzz seconds per target, default 60]
@@ -14,10 +14,10 @@ export CC=clang CXX=clang++
 start=$(date +%s)
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVANTREL_SANITIZE=ON -DVANTREL_E2E=OFF \
     -DVANTREL_BMPSUITE_DIR="$BMPSUITE" >/dev/null
-cmake --build build-asan -j"$(nproc)" --target unit_tests window_tests
+cmake --build build-asan -j"$(nproc)" --target unit_tests system_tests window_tests
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-(cd build-asan && ctest --output-on-failure -L 'unit|windows' -j2)
+(cd build-asan && ctest --output-on-failure -L 'unit|system|windows' -j2)
 echo "sanitizer run: $(($(date +%s) - start)) s"
 
 start=$(date +%s)
