@@ -181,8 +181,9 @@ void TVantrel::FormCreate() {
 
 void TVantrel::ApplySettings(SettingsCommand command) {
     const bool startUp = command == SettingsCommand::StartUp;
-    // A preferences command sets the interval first; a scheme that fails to load ends it there.
-    if (!startUp) SetTimerInterval(BarPrefs.TimerDelay);
+    const bool dialogButton = command == SettingsCommand::Apply || command == SettingsCommand::Ok;
+    // Apply and OK set the interval first; a scheme that fails to load ends them there.
+    if (dialogButton) SetTimerInterval(BarPrefs.TimerDelay);
     if (!startUp) {
         LoadScheme();
     } else {
@@ -198,11 +199,11 @@ void TVantrel::ApplySettings(SettingsCommand command) {
         // Only now may the timer tick: not from inside the box that reports a bad scheme.
         SetTimerInterval(BarPrefs.TimerDelay);
     }
-    if (command == SettingsCommand::Ok) LoadDetailsScheme();
+    if (command == SettingsCommand::Ok || command == SettingsCommand::Scheme) LoadDetailsScheme();
     MemFig.LastBarWidth = 0;
     Timer();
-    // The bar starts where it was left; the preferences commands hold it against its edge.
-    if (!startUp) MoveToFixedEdge();
+    // The bar starts where it was left; Apply and OK hold it against its edge.
+    if (dialogButton) MoveToFixedEdge();
 }
 
 void TVantrel::FormActivate() {
@@ -373,7 +374,7 @@ void TVantrel::Prefs1Click() {
     ReleaseAfterWindow();
     if (result != QDialog::Accepted) return;
     BarPrefs.Dir = DPrefs->EditDir->text();
-    if (QListWidgetItem* item = DPrefs->SchemeList->currentItem()) BarPrefs.Scheme = item->text();
+    if (const QListWidgetItem* item = DPrefs->SelectedScheme()) BarPrefs.Scheme = item->text();
     ApplySettings(SettingsCommand::Ok);
 }
 
