@@ -56,6 +56,7 @@ for target in build-fuzz/tests/fuzz/fuzz_*; do
         tail -n 40 "$log" >&2
         exit 1
     fi
+    rm -rf "$work" "$log"
     rmdir "$found"
 done
 rm -rf "$runs" "$findings"
