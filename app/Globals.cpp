@@ -15,7 +15,8 @@ TDPrefs* DPrefs = nullptr;
 TDAbout* DAbout = nullptr;
 
 void CreateForms(const std::function<void()>& afterBar) {
-    // The built-in pictures live in the static core library; pull them in.
+    // The built-in pictures are compiled into the static vantrel_app library, which nothing
+    // else makes the linker keep; pull them in.
     Q_INIT_RESOURCE(vantrel);
     // The windows are laid out for "MS Sans Serif" at 11 pixels; where it is missing, a sans
     // serif of the same narrow widths keeps every caption inside its control.

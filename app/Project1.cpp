@@ -37,8 +37,8 @@ int main(int argc, char* argv[]) {
     // Before anything can raise a box.
     InstallCloseRequests();
     InstallTooltipTiming();
-    // No display name: Qt would append it to every caption ("About Vantrel... - Vantrel"). The
-    // bar's empty caption still shows as the application name.
+    // The program ends only through its own close path (Exit, the session's end, a signal): the
+    // bar may be hidden with only the tray icon left, and a dialog closing is no reason to stop.
     QApplication::setQuitOnLastWindowClosed(false);
 
     CreateForms([] { Vantrel->show(); });

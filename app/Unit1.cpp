@@ -181,8 +181,9 @@ void TVantrel::FormCreate() {
 
 void TVantrel::ApplySettings(SettingsCommand command) {
     const bool startUp = command == SettingsCommand::StartUp;
-    // A preferences command sets the interval first; a scheme that fails to load ends it there.
-    if (!startUp) SetTimerInterval(BarPrefs.TimerDelay);
+    const bool dialogButton = command == SettingsCommand::Apply || command == SettingsCommand::Ok;
+    // Apply and OK set the interval first; a scheme that fails to load ends them there.
+    if (dialogButton) SetTimerInterval(BarPrefs.TimerDelay);
     if (!startUp) {
         LoadScheme();
     } else {
@@ -198,11 +199,11 @@ void TVantrel::ApplySettings(SettingsCommand command) {
         // Only now may the timer tick: not from inside the box that reports a bad scheme.
         SetTimerInterval(BarPrefs.TimerDelay);
     }
-    if (command == SettingsCommand::Ok) LoadDetailsScheme();
+    if (command == SettingsCommand::Ok || command == SettingsCommand::Scheme) LoadDetailsScheme();
     MemFig.LastBarWidth = 0;
     Timer();
-    // The bar starts where it was left; the preferences commands hold it against its edge.
-    if (!startUp) MoveToFixedEdge();
+    // The bar starts where it was left; Apply and OK hold it against its edge.
+    if (dialogButton) MoveToFixedEdge();
 }
 
 void TVantrel::FormActivate() {
@@ -373,7 +374,7 @@ void TVantrel::Prefs1Click() {
     ReleaseAfterWindow();
     if (result != QDialog::Accepted) return;
     BarPrefs.Dir = DPrefs->EditDir->text();
-    if (QListWidgetItem* item = DPrefs->SchemeList->currentItem()) BarPrefs.Scheme = item->text();
+    if (const QListWidgetItem* item = DPrefs->SelectedScheme()) BarPrefs.Scheme = item->text();
     ApplySettings(SettingsCommand::Ok);
 }
 
@@ -489,18 +490,18 @@ QString PrefsKey() {
 
 // One setting read. A value stored with a type other than text is reported and its default taken,
 // so that the settings after it are still read and none of them is later overwritten with zero.
-QString ReadString(const QString& name, const QString& def) {
+QString ReadString(platform::OpenRegKey& key, const QString& name, const QString& def) {
     try {
-        return platform::RegReadString(PrefsKey(), name, def);
+        return key.ReadString(name, def);
     } catch (const VantrelError& e) {
         platform::ReportError(e.message());
         return def;
     }
 }
 
-int32_t ReadInteger(const QString& name, int32_t def) {
+int32_t ReadInteger(platform::OpenRegKey& key, const QString& name, int32_t def) {
     try {
-        return StrToIntDef(platform::RegReadText(PrefsKey(), name).value_or(QString()), def);
+        return StrToIntDef(key.ReadText(name).value_or(QString()), def);
     } catch (const VantrelError& e) {
         platform::ReportError(e.message());
         return def;
@@ -511,41 +512,39 @@ int32_t ReadInteger(const QString& name, int32_t def) {
 
 void TVantrel::readprefs() {
     // The values come from one reading of the file, so they belong to one saved set.
-    platform::RegReadGroup group;
+    platform::OpenRegKey key(PrefsKey());
     const QPoint firstRun = FirstRunPlace(platform::PrimaryScreen(), size());
-    SetTop(ReadInteger(QStringLiteral("Top"), firstRun.y()));
-    SetLeft(ReadInteger(QStringLiteral("Left"), firstRun.x()));
-    BarPrefs.Dir = ReadString(QStringLiteral("Dir"), QString());
-    BarPrefs.Scheme = ReadString(QStringLiteral("Scheme"), QStringLiteral("<none>"));
-    BarPrefs.TimerDelay = ReadInteger(QStringLiteral("TimerDelay"), 1500);
-    BarPrefs.Aot = ReadInteger(QStringLiteral("Aot"), 0);
+    SetTop(ReadInteger(key, QStringLiteral("Top"), firstRun.y()));
+    SetLeft(ReadInteger(key, QStringLiteral("Left"), firstRun.x()));
+    BarPrefs.Dir = ReadString(key, QStringLiteral("Dir"), QString());
+    BarPrefs.Scheme = ReadString(key, QStringLiteral("Scheme"), QStringLiteral("<none>"));
+    BarPrefs.TimerDelay = ReadInteger(key, QStringLiteral("TimerDelay"), 1500);
+    BarPrefs.Aot = ReadInteger(key, QStringLiteral("Aot"), 0);
     SetStayOnTop(BarPrefs.Aot);
-    BarPrefs.NoMove = ReadInteger(QStringLiteral("NoMove"), 0);
-    BarPrefs.BarPos = ReadInteger(QStringLiteral("BarPos"), int32_t(BarEdge::Top));
-    BarPrefs.FixPos = ReadInteger(QStringLiteral("FixPos"), 0);
+    BarPrefs.NoMove = ReadInteger(key, QStringLiteral("NoMove"), 0);
+    BarPrefs.BarPos = ReadInteger(key, QStringLiteral("BarPos"), int32_t(BarEdge::Top));
+    BarPrefs.FixPos = ReadInteger(key, QStringLiteral("FixPos"), 0);
     // Read as "Bartip", written as "BarTip": names match without regard to case.
-    BarPrefs.BarTip = ReadInteger(QStringLiteral("Bartip"), 0);
+    BarPrefs.BarTip = ReadInteger(key, QStringLiteral("Bartip"), 0);
     ShowHint = BarPrefs.BarTip == 1;
 }
 
 void TVantrel::writeprefs() {
-    using platform::RegWriteInteger;
-    using platform::RegWriteString;
-    const QString key = PrefsKey();
-    // The ten values replace the file together: one flush to disk instead of ten, and of two
-    // copies closing at once each leaves a whole set, never a mix of both.
-    platform::RegWriteGroup group;
-    RegWriteInteger(key, QStringLiteral("Top"), Top());
-    RegWriteInteger(key, QStringLiteral("Left"), Left());
-    RegWriteInteger(key, QStringLiteral("Aot"), BarPrefs.Aot);
-    RegWriteInteger(key, QStringLiteral("TimerDelay"), BarPrefs.TimerDelay);
-    RegWriteInteger(key, QStringLiteral("NoMove"), BarPrefs.NoMove);
-    RegWriteInteger(key, QStringLiteral("BarPos"), BarPrefs.BarPos);
-    RegWriteInteger(key, QStringLiteral("FixPos"), BarPrefs.FixPos);
-    RegWriteString(key, QStringLiteral("Scheme"), BarPrefs.Scheme);
-    RegWriteString(key, QStringLiteral("Dir"), BarPrefs.Dir);
-    RegWriteInteger(key, QStringLiteral("BarTip"), BarPrefs.BarTip);
-    group.Commit();
+    // The ten values are set on the open key and replace the file together when it is closed:
+    // one flush to disk instead of ten, and of two copies closing at once each leaves a whole
+    // set, never a mix of both. A failure leaves the file as it was.
+    platform::OpenRegKey key(PrefsKey());
+    key.WriteInteger(QStringLiteral("Top"), Top());
+    key.WriteInteger(QStringLiteral("Left"), Left());
+    key.WriteInteger(QStringLiteral("Aot"), BarPrefs.Aot);
+    key.WriteInteger(QStringLiteral("TimerDelay"), BarPrefs.TimerDelay);
+    key.WriteInteger(QStringLiteral("NoMove"), BarPrefs.NoMove);
+    key.WriteInteger(QStringLiteral("BarPos"), BarPrefs.BarPos);
+    key.WriteInteger(QStringLiteral("FixPos"), BarPrefs.FixPos);
+    key.WriteString(QStringLiteral("Scheme"), BarPrefs.Scheme);
+    key.WriteString(QStringLiteral("Dir"), BarPrefs.Dir);
+    key.WriteInteger(QStringLiteral("BarTip"), BarPrefs.BarTip);
+    key.Close();
 }
 
 // ---------------------------------------------------------------------------------------------

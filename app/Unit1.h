@@ -84,12 +84,15 @@ public:
     void paintbackground();
     // Applies the scheme named by Dir and Scheme, or the built-in pictures.
     void LoadScheme();
-    // The commands that put the settings record into effect.
-    enum class SettingsCommand { StartUp, Apply, Ok };
-    // Puts the settings record into effect on the bar: the timer interval, the scheme (after OK
-    // the details window's too), a redraw from scratch and, for the preferences commands, the
-    // fixed edge. At start-up a scheme that does not load is reported and the built-in look taken.
+    // The commands that put the settings record into effect; Scheme is a double click in the
+    // preferences' scheme list.
+    enum class SettingsCommand { StartUp, Apply, Ok, Scheme };
+    // Puts the settings record into effect on the bar: for Apply and OK the timer interval, the
+    // scheme (after OK and a double click the details window's too), a redraw from scratch and,
+    // for Apply and OK, the fixed edge. At start-up a scheme that does not load is reported and
+    // the built-in look taken.
     void ApplySettings(SettingsCommand command);
+    // Loads the built-in pictures (the default look, "<default>") into the bar's images.
     void LoadPemmet();
     // The settings store: read at creation, written at every close.
     void readprefs();

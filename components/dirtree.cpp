@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <algorithm>
 #include <cerrno>
@@ -138,18 +139,21 @@ void Tdirtree::AfterCreateWindow() {
 
 void Tdirtree::LoadDrives() {
     if (!WindowCreated || Listing) return;
+    Hourglass wait;
+    // Input that waits is handled once, before the old listing goes: a handler finds the tree
+    // whole, and a listing it asks for meanwhile is refused, as is any while this one runs.
     Listing = true;
-    TreeReady = false;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    BeginUpdate();
-    clear();
-    // Input that waits is handled once, with the tree empty and not yet ready.
     QPointer<Tdirtree> self(this);
     QCoreApplication::processEvents();
-    if (!self) {
-        QApplication::restoreOverrideCursor();
-        return;
-    }
+    if (!self) return;
+    BeginUpdate();
+    // Every way out, a host's OnAddDir that throws included, lets the tree list again.
+    const auto done = qScopeGuard([this] {
+        EndUpdate();
+        Listing = false;
+    });
+    TreeReady = false;
+    clear();
 
     const uint32_t mask = platform::LogicalDrives();
     for (int i = 0; i < 26; ++i) {
@@ -176,9 +180,6 @@ void Tdirtree::LoadDrives() {
     }
 
     TreeReady = true;
-    EndUpdate();
-    Listing = false;
-    QApplication::restoreOverrideCursor();
 }
 
 // ---- Adding nodes -------------------------------------------------------------------------------
@@ -390,8 +391,7 @@ void Tdirtree::keyPressEvent(QKeyEvent* event) {
     QTreeWidget::keyPressEvent(event);
 }
 
-// ---- Showing nodes
-// -------------------------------------------------------------------------------
+// ---- Showing nodes ------------------------------------------------------------------------------
 
 void Tdirtree::scrollTo(const QModelIndex& index, ScrollHint hint) {
     QTreeWidget::scrollTo(index, hint);
@@ -506,6 +506,7 @@ void Tdirtree::SetDirectory(const QString& value) {
 
     Hourglass wait;
     BeginUpdate();
+    const auto done = qScopeGuard([this] { EndUpdate(); });
     // Down from the drive, one listed folder at a time. A folder name may hold a "\", so the
     // next node is the one whose path begins the path sought; of names that differ only in case
     // the one spelled as given wins, and of nested candidates the longer name.
@@ -537,7 +538,6 @@ void Tdirtree::SetDirectory(const QString& value) {
         setCurrentItem(match);
         scrollTo(indexFromItem(match), QAbstractItemView::PositionAtTop); // sideways too
     }
-    EndUpdate();
 }
 
 // ---- Rebuild ------------------------------------------------------------------------------------

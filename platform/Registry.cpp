@@ -343,44 +343,21 @@ struct WriteSession {
     }
 };
 
-// The version of the file that a group of reads sees, loaded by its first read.
+// The version of the file that an open key's reads see, loaded by its first read.
 struct ReadSnapshot {
     std::optional<Loaded> File;
 };
 
 namespace {
 
-// The group of writes in progress, if any.
-WriteSession* ActiveGroup = nullptr;
-// The group of reads in progress, if any.
-ReadSnapshot* ActiveReads = nullptr;
-
-void ShowReport(std::optional<QString>& report) {
-    if (!report) return;
-    const QString text = *report;
-    report.reset();
-    ReportError(text);
-}
-
-void WriteValue(const QString& key, const QString& name, uint32_t type, const QByteArray& data) {
-    if (ActiveGroup) {
-        if (!ActiveGroup->IsOpen()) ActiveGroup->Open(key, name);
-        SetRegValue(ActiveGroup->Document, QString::fromLatin1(Root) + key, name, type, data);
-        return;
-    }
-    WriteSession session;
-    try {
-        session.Open(key, name);
-        SetRegValue(session.Document, QString::fromLatin1(Root) + key, name, type, data);
-        session.Replace();
-    } catch (...) {
-        // A box must not hold up another copy waiting for the lock.
-        session.Unlock();
-        ShowReport(session.Report);
-        throw;
-    }
-    session.Unlock();
-    ShowReport(session.Report);
+// Ends a key's use of the writers' lock, then shows what the file's damage left to report: a box
+// must not hold up another copy waiting for the lock.
+void Release(std::unique_ptr<WriteSession>& session) {
+    if (!session) return;
+    session->Unlock();
+    const std::optional<QString> report = std::move(session->Report);
+    session.reset();
+    if (report) ReportError(*report);
 }
 
 } // namespace
@@ -393,23 +370,7 @@ QString RegistryFile() {
 }
 
 std::optional<QString> RegReadText(const QString& key, const QString& name) {
-    const QString file = RegistryFile();
-    std::optional<Loaded> own;
-    std::optional<Loaded>& slot = ActiveReads ? ActiveReads->File : own;
-    if (!slot) slot = Load(file);
-    const Loaded& loaded = *slot;
-    if (loaded.State == Loaded::Damaged || loaded.State == Loaded::Unreadable ||
-        loaded.State == Loaded::TooLarge) {
-        if (const auto report = DamageReport(file, loaded)) ReportError(*report);
-    }
-    if (loaded.State == Loaded::Missing || loaded.State == Loaded::Unreadable ||
-        loaded.State == Loaded::TooLarge)
-        return std::nullopt;
-    const RegValue* value = FindRegValue(loaded.Document, QString::fromLatin1(Root) + key, name);
-    if (!value) return std::nullopt;
-    if (value->Type != RegSz && value->Type != RegExpandSz)
-        throw VantrelError(QStringLiteral("Invalid data type for '%1'").arg(name));
-    return RegValueText(*value);
+    return OpenRegKey(key).ReadText(name);
 }
 
 QString RegReadString(const QString& key, const QString& name, const QString& def) {
@@ -417,41 +378,61 @@ QString RegReadString(const QString& key, const QString& name, const QString& de
 }
 
 void RegWriteString(const QString& key, const QString& name, const QString& text) {
-    WriteValue(key, name, RegSz, text.toUtf8() + '\0');
+    OpenRegKey open(key);
+    open.WriteString(name, text);
+    open.Close();
 }
 
 void RegWriteInteger(const QString& key, const QString& name, int32_t value) {
     RegWriteString(key, name, QString::number(value));
 }
 
-RegWriteGroup::RegWriteGroup() : Session(new WriteSession) {
-    if (!ActiveGroup) ActiveGroup = Session;
+// ---------------------------------------------------------------------------------------------
+// Open keys
+
+OpenRegKey::OpenRegKey(QString key) : Key(std::move(key)) {}
+
+OpenRegKey::~OpenRegKey() {
+    Release(Session);
 }
 
-RegWriteGroup::~RegWriteGroup() {
-    if (ActiveGroup == Session) ActiveGroup = nullptr;
-    Session->Unlock();
-    // Shown after the session is gone, so that the box never waits with the lock held.
-    const bool haveReport = Session->Report.has_value();
-    const QString report = haveReport ? *Session->Report : QString();
-    delete Session;
-    if (haveReport) ReportError(report);
+std::optional<QString> OpenRegKey::ReadText(const QString& name) {
+    const QString file = RegistryFile();
+    if (!Snapshot) Snapshot = std::make_unique<ReadSnapshot>();
+    if (!Snapshot->File) Snapshot->File = Load(file);
+    const Loaded& loaded = *Snapshot->File;
+    if (loaded.State == Loaded::Damaged || loaded.State == Loaded::Unreadable ||
+        loaded.State == Loaded::TooLarge) {
+        if (const auto report = DamageReport(file, loaded)) ReportError(*report);
+    }
+    if (loaded.State == Loaded::Missing || loaded.State == Loaded::Unreadable ||
+        loaded.State == Loaded::TooLarge)
+        return std::nullopt;
+    const RegValue* value = FindRegValue(loaded.Document, QString::fromLatin1(Root) + Key, name);
+    if (!value) return std::nullopt;
+    if (value->Type != RegSz && value->Type != RegExpandSz)
+        throw VantrelError(QStringLiteral("Invalid data type for '%1'").arg(name));
+    return RegValueText(*value);
 }
 
-void RegWriteGroup::Commit() {
-    if (ActiveGroup != Session) return;
-    ActiveGroup = nullptr;
-    if (!Session->IsOpen()) return;
-    Session->Replace();
+QString OpenRegKey::ReadString(const QString& name, const QString& def) {
+    return ReadText(name).value_or(def);
 }
 
-RegReadGroup::RegReadGroup() : Snapshot(new ReadSnapshot) {
-    if (!ActiveReads) ActiveReads = Snapshot;
+void OpenRegKey::WriteString(const QString& name, const QString& text) {
+    if (!Session) Session = std::make_unique<WriteSession>();
+    if (!Session->IsOpen()) Session->Open(Key, name);
+    SetRegValue(Session->Document, QString::fromLatin1(Root) + Key, name, RegSz,
+                text.toUtf8() + '\0');
 }
 
-RegReadGroup::~RegReadGroup() {
-    if (ActiveReads == Snapshot) ActiveReads = nullptr;
-    delete Snapshot;
+void OpenRegKey::WriteInteger(const QString& name, int32_t value) {
+    WriteString(name, QString::number(value));
+}
+
+void OpenRegKey::Close() {
+    if (Session && Session->IsOpen()) Session->Replace();
+    Release(Session);
 }
 
 void SetRegistryFolder(const QString& folder) {

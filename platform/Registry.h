@@ -7,13 +7,14 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace platform {
 
-// The four operations on a key relative to HKEY_CURRENT_USER. Each one reads or replaces the
-// whole file; nothing stays open in between.
+// The four operations on a key relative to HKEY_CURRENT_USER, each one on a key of its own that
+// it opens and closes (see OpenRegKey): a read reads the whole file, a write replaces it.
 //
 // The text of a REG_SZ or REG_EXPAND_SZ value (the latter verbatim); none when the key or the
 // value is missing. Any other type raises "Invalid data type for '%s'".
@@ -24,35 +25,34 @@ QString RegReadString(const QString& key, const QString& name, const QString& de
 void RegWriteString(const QString& key, const QString& name, const QString& text);
 void RegWriteInteger(const QString& key, const QString& name, int32_t value);
 
-// Makes the writes made while it lives one replace of the file, under one lock: all of them land
-// together at Commit, or none does. Each value is still written as its write operation says;
-// failures are raised by the write that opens the file or by Commit (naming the group's first
-// value). Without Commit nothing is written. Groups do not nest: an inner one does nothing.
+// An open key relative to HKEY_CURRENT_USER; it is the transaction. Its reads read the file once
+// and all see that version of it, even when another copy replaces it in between. The first value
+// set through it takes the writers' lock and reads the file again under it; the values set are
+// written together, in one replace of the file, when the key is closed: all of them land or none
+// does. Closing raises what the replace meets ("Failed to create key %s" when nothing was there
+// yet, else "Failed to set data for '%s'" naming the first value set); so does the first value
+// set, when the lock or the file cannot be had. A key destroyed without Close writes nothing.
 struct WriteSession;
-class RegWriteGroup {
-public:
-    RegWriteGroup();
-    ~RegWriteGroup();
-    RegWriteGroup(const RegWriteGroup&) = delete;
-    RegWriteGroup& operator=(const RegWriteGroup&) = delete;
-    void Commit();
-
-private:
-    WriteSession* Session;
-};
-
-// Makes the reads made while it lives read the file once: they all see the same version of it,
-// even when another copy replaces it in between. Groups do not nest: an inner one does nothing.
 struct ReadSnapshot;
-class RegReadGroup {
+class OpenRegKey {
 public:
-    RegReadGroup();
-    ~RegReadGroup();
-    RegReadGroup(const RegReadGroup&) = delete;
-    RegReadGroup& operator=(const RegReadGroup&) = delete;
+    explicit OpenRegKey(QString key);
+    ~OpenRegKey();
+    OpenRegKey(const OpenRegKey&) = delete;
+    OpenRegKey& operator=(const OpenRegKey&) = delete;
+
+    // As RegReadText and RegReadString.
+    std::optional<QString> ReadText(const QString& name);
+    QString ReadString(const QString& name, const QString& def);
+    // A REG_SZ value (an integer in decimal), written at Close.
+    void WriteString(const QString& name, const QString& text);
+    void WriteInteger(const QString& name, int32_t value);
+    void Close();
 
 private:
-    ReadSnapshot* Snapshot;
+    QString Key;
+    std::unique_ptr<ReadSnapshot> Snapshot;
+    std::unique_ptr<WriteSession> Session;
 };
 
 // The file: ${XDG_CONFIG_HOME:-$HOME/.config}/vantrel/HKEY_CURRENT_USER.reg.

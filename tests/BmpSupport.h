@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QString>
 #include <QtEndian>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -125,6 +126,31 @@ inline QByteArray ReadFile(const QString& path) {
 inline QString BmpSuite() {
     const QString dir = QStringLiteral(VANTREL_BMPSUITE_DIR);
     return QFileInfo(dir + QStringLiteral("/g")).isDir() ? dir : QString();
+}
+
+inline QImage Rgb(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// Empty when both pictures have the same size and colours; else the first difference.
+inline std::string Difference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size())
+        return QStringLiteral("%1x%2 against %3x%4")
+            .arg(a.width())
+            .arg(a.height())
+            .arg(b.width())
+            .arg(b.height())
+            .toStdString();
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF))
+                return QStringLiteral("at %1,%2: %3 against %4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(a.pixel(x, y) & 0xFFFFFF, 6, 16, QChar(u'0'))
+                    .arg(b.pixel(x, y) & 0xFFFFFF, 6, 16, QChar(u'0'))
+                    .toStdString();
+    return {};
 }
 
 } // namespace vtest

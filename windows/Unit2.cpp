@@ -491,10 +491,7 @@ void TDPrefs::SchemeListDblClick() {
     const QListWidgetItem* item = SelectedScheme();
     if (!item) return;
     Vantrel->BarPrefs.Scheme = item->text();
-    Vantrel->LoadScheme();
-    LoadDetailsScheme();
-    Vantrel->MemFig.LastBarWidth = 0;
-    Vantrel->Timer();
+    Vantrel->ApplySettings(TVantrel::SettingsCommand::Scheme);
 }
 
 // ---------------------------------------------------------------------------------------------

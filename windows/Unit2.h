@@ -96,7 +96,9 @@ public:
     // the current Scheme.
     void RefreshList(const QString& Folder);
 
-    // The selected entry of SchemeList, or null when none is.
+    // The scheme chosen: the selected entry of SchemeList, or null when none is. OK and Apply
+    // store it, a double click puts it into effect; the current entry (where the keyboard's
+    // focus is) may be another.
     QListWidgetItem* SelectedScheme() const;
     // Sets the track bar's position from the program: clamped to its range, and no
     // TrackBar1Change follows.

@@ -451,17 +451,17 @@ e2e_close_saved() {
     e2e_expect_eq "the saved position" "$1 $2" "$(e2e_stored Top) $(e2e_stored Left)"
 }
 
-# Writes settings that place the bar at X Y with stay-on-top and the tooltip on, starts and closes
-# the program twice (each time it must come up there and save the place unchanged), then starts it
-# a third time for the checks that follow.
+# e2e_three_starts_at PROGRAM TOP LEFT: writes settings that place the bar at TOP LEFT with
+# stay-on-top and the tooltip on, starts and closes the program twice (each time it must come up
+# there and save the place unchanged), then starts it a third time for the checks that follow.
 e2e_three_starts_at() {
-    local bin=$1 x=$2 y=$3 round
-    e2e_settings "$x" "$y" Aot=1 BarTip=1
+    local bin=$1 top=$2 left=$3 round
+    e2e_settings "$top" "$left" Aot=1 BarTip=1
     for round in 1 2; do
-        e2e_start_at "$bin" "$x" "$y"
-        e2e_close_saved "$x" "$y"
+        e2e_start_at "$bin" "$top" "$left"
+        e2e_close_saved "$top" "$left"
     done
-    e2e_start_at "$bin" "$x" "$y"
+    e2e_start_at "$bin" "$top" "$left"
 }
 
 # e2e_check_workspaces SWITCH BACK: opens the details window (Ctrl+I on the bar); after the

@@ -274,22 +274,22 @@ TEST_F(RegistryTest, CopiesWritingAtOnceLoseNothing) {
     EXPECT_NE(FindRegValue(*parsed.Document, FullKey, QStringLiteral("Other")), nullptr);
 }
 
-TEST_F(RegistryTest, AGroupReplacesTheFileOnceWithAllItsValues) {
+TEST_F(RegistryTest, AKeyReplacesTheFileOnceWithAllItsValuesWhenClosed) {
     int replaces = 0;
     SetRegistryWriteHook([&](RegWriteStep step) { replaces += step == RegWriteStep::Renamed; });
     {
-        RegWriteGroup group;
-        RegWriteInteger(Key, QStringLiteral("Top"), 1);
-        RegWriteString(Key, QStringLiteral("Dir"), QStringLiteral("x"));
-        EXPECT_FALSE(QFile::exists(File())); // nothing before the commit
-        group.Commit();
+        OpenRegKey key(Key);
+        key.WriteInteger(QStringLiteral("Top"), 1);
+        key.WriteString(QStringLiteral("Dir"), QStringLiteral("x"));
+        EXPECT_FALSE(QFile::exists(File())); // nothing before the key is closed
+        key.Close();
     }
     EXPECT_EQ(replaces, 1);
     EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("1"));
     EXPECT_EQ(RegReadText(Key, QStringLiteral("Dir")), QStringLiteral("x"));
     {
-        RegWriteGroup abandoned; // say a later write failed: no commit, nothing written
-        RegWriteInteger(Key, QStringLiteral("Top"), 2);
+        OpenRegKey abandoned(Key); // say a later write failed: not closed, nothing written
+        abandoned.WriteInteger(QStringLiteral("Top"), 2);
     }
     EXPECT_EQ(replaces, 1);
     EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("1"));
@@ -297,23 +297,22 @@ TEST_F(RegistryTest, AGroupReplacesTheFileOnceWithAllItsValues) {
     EXPECT_EQ(replaces, 2);
 }
 
-TEST_F(RegistryTest, AReadGroupSeesOneVersionOfTheFile) {
+TEST_F(RegistryTest, AKeysReadsSeeOneVersionOfTheFile) {
     RegWriteInteger(Key, QStringLiteral("Top"), 1);
     RegWriteInteger(Key, QStringLiteral("Left"), 1);
     {
-        RegReadGroup group;
-        EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("1"));
+        OpenRegKey key(Key);
+        EXPECT_EQ(key.ReadText(QStringLiteral("Top")), QStringLiteral("1"));
         // Another copy saves its whole set between two reads.
         RegWriteInteger(Key, QStringLiteral("Top"), 2);
         RegWriteInteger(Key, QStringLiteral("Left"), 2);
-        EXPECT_EQ(RegReadText(Key, QStringLiteral("Left")), QStringLiteral("1"));
-        RegReadGroup inner; // does nothing
-        EXPECT_EQ(RegReadText(Key, QStringLiteral("Top")), QStringLiteral("1"));
+        EXPECT_EQ(key.ReadText(QStringLiteral("Left")), QStringLiteral("1"));
+        EXPECT_EQ(key.ReadText(QStringLiteral("Top")), QStringLiteral("1"));
     }
     EXPECT_EQ(RegReadText(Key, QStringLiteral("Left")), QStringLiteral("2"));
 }
 
-TEST_F(RegistryTest, AGroupThatCannotReplaceTheFileNamesItsFirstValue) {
+TEST_F(RegistryTest, AKeyThatCannotReplaceTheFileNamesItsFirstValue) {
     Store("REGEDIT4\n");
     // Between writing the new file and the rename, a folder takes the old file's place.
     SetRegistryWriteHook([this](RegWriteStep step) {
@@ -321,11 +320,11 @@ TEST_F(RegistryTest, AGroupThatCannotReplaceTheFileNamesItsFirstValue) {
         QFile::remove(File());
         QDir().mkpath(File());
     });
-    RegWriteGroup group;
-    RegWriteInteger(Key, QStringLiteral("Top"), 1);
-    RegWriteInteger(Key, QStringLiteral("Left"), 2);
+    OpenRegKey key(Key);
+    key.WriteInteger(QStringLiteral("Top"), 1);
+    key.WriteInteger(QStringLiteral("Left"), 2);
     try {
-        group.Commit();
+        key.Close();
         ADD_FAILURE() << "no error raised";
     } catch (const VantrelError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("Failed to set data for 'Top'"));
@@ -334,17 +333,17 @@ TEST_F(RegistryTest, AGroupThatCannotReplaceTheFileNamesItsFirstValue) {
         QDir(Folder()).entryList({QStringLiteral(".HKEY*")}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
-TEST_F(RegistryTest, GroupsOfCopiesWritingAtOnceNeverMix) {
+TEST_F(RegistryTest, KeysOfCopiesWritingAtOnceNeverMix) {
     constexpr int Copies = 3, Rounds = 15;
     RunCopiesAtOnce(Copies, [this](int c) {
         int failures = 0;
         for (int r = 0; r < Rounds; ++r) {
             try {
-                RegWriteGroup group;
-                RegWriteInteger(Key, QStringLiteral("Top"), c);
-                RegWriteInteger(Key, QStringLiteral("Left"), c);
-                RegWriteInteger(Key, QStringLiteral("C%1R%2").arg(c).arg(r), r);
-                group.Commit();
+                OpenRegKey key(Key);
+                key.WriteInteger(QStringLiteral("Top"), c);
+                key.WriteInteger(QStringLiteral("Left"), c);
+                key.WriteInteger(QStringLiteral("C%1R%2").arg(c).arg(r), r);
+                key.Close();
             } catch (...) {
                 ++failures;
             }

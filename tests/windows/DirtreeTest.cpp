@@ -1,6 +1,7 @@
 // Directory tree shown offscreen over real folders made under a temporary root, each drive letter
 // standing for one folder of it.
 #include "components/dirtree.h"
+#include "core/VError.h"
 #include "platform/Files.h"
 
 #include <QApplication>
@@ -127,6 +128,30 @@ TEST_F(DirtreeWindow, ReadOnStartOffListsNothingUntilAsked) {
     tree->LoadDrives();
     EXPECT_EQ(tree->topLevelItemCount(), 6);
     EXPECT_TRUE(tree->TreeReady);
+}
+
+TEST_F(DirtreeWindow, AHandlerThatThrowsLeavesTheTreeFreeToListAgain) {
+    auto tree = Shown([](OpenTree& t) { t.SetReadOnStart(false); });
+    bool refuse = true;
+    tree->OnAddDir = [&](QString name, bool&) {
+        if (refuse && name == QStringLiteral("D:\\")) throw VantrelError(QStringLiteral("no"));
+    };
+    EXPECT_THROW(tree->LoadDrives(), VantrelError);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the wait cursor stayed";
+    EXPECT_TRUE(tree->updatesEnabled());
+    EXPECT_FALSE(tree->TreeReady);
+    refuse = false;
+    tree->LoadDrives();
+    EXPECT_EQ(tree->topLevelItemCount(), 6);
+    EXPECT_TRUE(tree->TreeReady);
+    // A folder read that throws ends its batch too.
+    refuse = true;
+    tree->OnAddDir = [&](QString name, bool&) {
+        if (refuse && name.size() > 3) throw VantrelError(QStringLiteral("no"));
+    };
+    EXPECT_THROW(tree->SetDirectory(QStringLiteral("C:\\Alpha\\")), VantrelError);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the wait cursor stayed";
+    EXPECT_TRUE(tree->updatesEnabled());
 }
 
 TEST_F(DirtreeWindow, ExpandingReadsSortedFoldersAndProbesThem) {

@@ -523,13 +523,32 @@ TEST_F(PrefsTest, DoubleClickPutsASchemeIntoEffectAndCancelKeepsIt) {
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'|').toStdString();
 }
 
+TEST_F(PrefsTest, OkAndApplyStoreTheSelectedSchemeWhereverTheFocusIs) {
+    MakeScheme(QStringLiteral("Blue"), Qt::blue, 255);
+    Vantrel->BarPrefs.Dir = MakeScheme(QStringLiteral("Green"), Qt::green, 255);
+    Vantrel->BarPrefs.Scheme = QStringLiteral("Blue");
+    WithDialog([&] {
+        QListWidget* list = DPrefs->SchemeList;
+        // The current entry (the focus) moved off the selection. (In a single-selection list
+        // Ctrl with an arrow key moves both, so the selection model is told directly.)
+        list->selectionModel()->setCurrentIndex(list->indexFromItem(Entry(QStringLiteral("Green"))),
+                                                QItemSelectionModel::NoUpdate);
+        EXPECT_EQ(list->currentItem(), Entry(QStringLiteral("Green")));
+        EXPECT_EQ(DPrefs->SelectedScheme(), Entry(QStringLiteral("Blue")));
+        DPrefs->Button4->click();
+        EXPECT_EQ(Vantrel->BarPrefs.Scheme, "Blue");
+        Vantrel->BarPrefs.Scheme = QStringLiteral("none");
+        DPrefs->Button1->click();
+    });
+    EXPECT_EQ(Vantrel->BarPrefs.Scheme, "Blue");
+}
+
 TEST_F(PrefsTest, SchemeIsFoundWithoutRegardToCase) {
     QDir().mkpath(Skins.path() + QStringLiteral("/blue"));
     Vantrel->BarPrefs.Dir = WindowsForm(Skins.path());
     Vantrel->BarPrefs.Scheme = QStringLiteral("Blue");
     DPrefs->InitPrefs();
-    if (!Entry(QStringLiteral("blue")))
-        GTEST_SKIP() << "the scheme list lists no folders in this build";
+    ASSERT_NE(Entry(QStringLiteral("blue")), nullptr) << "the scheme list lists no folders";
     ASSERT_NE(DPrefs->SelectedScheme(), nullptr);
     EXPECT_EQ(DPrefs->SelectedScheme()->text(), "blue");
     WithDialog([] { DPrefs->Button1->click(); });

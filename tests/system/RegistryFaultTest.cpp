@@ -93,10 +93,10 @@ QByteArray ReadAllFrom(int fd) {
 // Writes the three values together as the bar's close does; returns the failure's message.
 QString WriteNewValues(const char* value) {
     try {
-        RegWriteGroup group;
+        OpenRegKey key(Key);
         for (const QString& name : Names)
-            RegWriteString(Key, name, QString::fromLatin1(value));
-        group.Commit();
+            key.WriteString(name, QString::fromLatin1(value));
+        key.Close();
     } catch (const VantrelError& e) {
         return e.message();
     }
