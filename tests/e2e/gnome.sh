@@ -155,9 +155,17 @@ E2E_TRAY='Main.panel.statusArea[Object.keys(Main.panel.statusArea).find(k => k.s
 
 # e2e_shell_click_on JS [BUTTON]: a click on the middle of the shell's actor.
 e2e_shell_click_on() {
-    local x y w h
-    read -r x y w h <<<"$(e2e_shell_eval "(a => [...a.get_transformed_position(), ...a.get_transformed_size()]
-        .map(Math.round).join(' '))($1)" | tr -d '"')"
+    local x y w h now last="" tries=30
+    # A menu slides and fades in: click once the actor has stayed put for two looks, as a hand
+    # waits for the menu to be drawn.
+    while ((tries-- > 0)); do
+        now=$(e2e_shell_eval "(a => [...a.get_transformed_position(), ...a.get_transformed_size(),
+            a.get_paint_opacity()].map(Math.round).join(' '))($1)" | tr -d '"')
+        [ -n "$now" ] && [ "$now" = "$last" ] && break
+        last=$now
+        sleep 0.1
+    done
+    read -r x y w h _ <<<"$now"
     [ -n "$h" ] && e2e_shell_click $((x + w / 2)) $((y + h / 2)) "${2:-1}"
 }
 
