@@ -292,7 +292,9 @@ void TVantrel::NativeWindowMade() {
 }
 
 void TVantrel::MarkNativeWindow() {
+    platform::RenewNativeWindow(this);
     platform::KeepOffTaskbar(this);
+    platform::KeepOutOfSwitchers(this);
     platform::ShowOnAllDesktops(this);
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/Screen.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
@@ -279,6 +280,39 @@ bool IsOffTaskbar(QWidget* window) {
     }
     free(reply);
     return found;
+}
+
+void KeepOutOfSwitchers(QWidget* window) {
+    xcb_connection_t* c = Connection();
+    if (!c) return;
+    static xcb_connection_t* internedFor = nullptr;
+    static xcb_atom_t skipSwitcher = XCB_ATOM_NONE;
+    if (internedFor != c) {
+        skipSwitcher = Intern(c, "_KDE_NET_WM_STATE_SKIP_SWITCHER");
+        internedFor = skipSwitcher == XCB_ATOM_NONE ? nullptr : c;
+    }
+    AddStates(window, skipSwitcher);
+}
+
+void RenewNativeWindow(QWidget* window) {
+    xcb_connection_t* c = Connection();
+    if (!c || !window) return;
+    const xcb_window_t id = LiveWindow(window);
+    const QByteArray role = window->windowRole().toUtf8();
+    if (!role.isEmpty()) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, Intern(c, "WM_WINDOW_ROLE"),
+                            XCB_ATOM_STRING, 8, uint32_t(role.size()), role.constData());
+    }
+    // Shown windows the window owns still name the window Qt has just destroyed.
+    for (QWidget* owned : QApplication::topLevelWidgets()) {
+        const auto* owner = static_cast<const Owned*>(
+            owned->findChild<QObject*>(Owned::Name(), Qt::FindDirectChildrenOnly));
+        if (!owner || owner->Owner != window || !owned->isVisible()) continue;
+        owner->Apply(owned);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, LiveWindow(owned), XCB_ATOM_WM_TRANSIENT_FOR,
+                            XCB_ATOM_WINDOW, 32, 1, &id);
+    }
+    xcb_flush(c);
 }
 
 } // namespace platform

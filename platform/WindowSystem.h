@@ -30,6 +30,17 @@ void KeepAbove(QWidget* window, QWidget* owner);
 // window manager, as the window-manager hints allow).
 void CentreOnScreen(QWidget* window);
 
+// Marks the top-level window so that window switchers (Alt+Tab) leave it out. Managers that
+// keep the switcher apart from the taskbar read _KDE_NET_WM_STATE_SKIP_SWITCHER; the others
+// leave out windows off the taskbar. Call it like KeepOffTaskbar.
+void KeepOutOfSwitchers(QWidget* window);
+
+// Puts on the top-level window's native window what Qt does not carry over when it makes that
+// window again (after a change of window flags): its role (WM_WINDOW_ROLE on X11), and the owner
+// of the shown windows it owns (their WM_TRANSIENT_FOR). Call it whenever the native window may
+// have been (re)created, before it is mapped; it does nothing on other platforms.
+void RenewNativeWindow(QWidget* window);
+
 // True when the window currently carries the skip-taskbar state (X11 only; false elsewhere).
 bool IsOffTaskbar(QWidget* window);
 
