@@ -184,17 +184,17 @@ QMargins KnownFrame(const QWidget* window) {
                     outer.right() - inner.right(), outer.bottom() - inner.bottom());
 }
 
-// The frame the window manager gives the window. A window not yet shown has none yet: the
-// manager is asked for the extents it will give it, and has a moment to answer. A manager that
-// tells no extents leaves the frame Qt knows.
-QMargins FrameOf(QWidget* window) {
+// The frame the window manager gives the window, where it tells it. A window not yet shown has
+// none yet: a manager that answers the request is asked for the extents it will give it, and
+// has a moment to answer. None where the manager cannot tell.
+std::optional<QMargins> FrameOf(QWidget* window) {
     xcb_connection_t* c = Connection();
     if (!c) return KnownFrame(window);
     const xcb_atom_t extents = Intern(c, "_NET_FRAME_EXTENTS");
     const xcb_window_t id = static_cast<xcb_window_t>(window->winId());
     if (auto known = ReadFrameExtents(c, id, extents)) return *known;
     const xcb_atom_t request = Intern(c, "_NET_REQUEST_FRAME_EXTENTS");
-    if (request == XCB_ATOM_NONE || !ManagerSupports(c, request)) return KnownFrame(window);
+    if (request == XCB_ATOM_NONE || !ManagerSupports(c, request)) return std::nullopt;
     AskWindowManager(c, id, request, {});
     xcb_flush(c);
     QElapsedTimer waited;
@@ -203,7 +203,7 @@ QMargins FrameOf(QWidget* window) {
         if (auto answer = ReadFrameExtents(c, id, extents)) return *answer;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return KnownFrame(window);
+    return std::nullopt;
 }
 
 QPointer<QWidget>& Main() {
@@ -233,14 +233,55 @@ void KeepAbove(QWidget* window, QWidget* owner) {
     owned->Apply(window);
 }
 
-void CentreOnScreen(QWidget* window) {
+bool CentreOnScreen(QWidget* window) {
     const QSize screen = ScreenSize();
-    const QMargins frame = FrameOf(window);
-    const QSize outer = window->size().grownBy(frame);
-    // The client's place: Qt keeps it where it is put, and the manager frames it around it.
-    const QPoint client((screen.width() - outer.width()) / 2 + frame.left(),
-                        (screen.height() - outer.height()) / 2 + frame.top());
+    const std::optional<QMargins> frame = FrameOf(window);
+    const QMargins known = frame.value_or(QMargins());
+    const QSize outer = window->size().grownBy(known);
+    // The client's place: Qt keeps it where it is put, and the manager frames it around it. A
+    // frame not known: the client's centre where the whole window's belongs, and the manager
+    // frames the window around that centre (see CentredMapping).
+    const QPoint client((screen.width() - outer.width()) / 2 + known.left(),
+                        (screen.height() - outer.height()) / 2 + known.top());
     window->setGeometry(QRect(client, window->size()));
+    return !frame;
+}
+
+CentredMapping::CentredMapping(QWidget* window, bool aroundCentre) : Window(window) {
+    xcb_connection_t* c = Connection();
+    if (!c || !aroundCentre) return;
+    // Nothing the manager asks of the server is answered until the hints are set, so it reads
+    // them, not the toolkit's, when it frames the window.
+    xcb_grab_server(c);
+    Grabbed = true;
+}
+
+CentredMapping::~CentredMapping() {
+    xcb_connection_t* c = Connection();
+    if (!Grabbed || !c) return;
+    // The toolkit's hints, as it wrote them when it mapped the window, with the centre gravity
+    // (ICCCM: the manager puts the frame's centre where the client's centre was asked).
+    constexpr uint32_t fields = 18, gravityFlag = 1u << 9, gravityField = 17;
+    constexpr uint32_t centreGravity = 5;
+    if (Window && Window->isVisible()) {
+        const xcb_window_t id = LiveWindow(Window);
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            c,
+            xcb_get_property(c, 0, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 0, fields),
+            nullptr);
+        if (reply && reply->format == 32 &&
+            uint32_t(xcb_get_property_value_length(reply)) == fields * 4) {
+            uint32_t hints[fields];
+            std::memcpy(hints, xcb_get_property_value(reply), sizeof hints);
+            hints[0] |= gravityFlag;
+            hints[gravityField] = centreGravity;
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
+                                XCB_ATOM_WM_SIZE_HINTS, 32, fields, hints);
+        }
+        free(reply);
+    }
+    xcb_ungrab_server(c);
+    xcb_flush(c);
 }
 
 void KeepOffTaskbar(QWidget* window) {
