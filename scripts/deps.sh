@@ -20,7 +20,7 @@ test_packages=(
     dpkg-dev desktop-file-utils lintian appstream man-db
     wine64 wine
     openbox tint2 i3-wm xfwm4 xfce4-panel xfconf wmctrl
-    weston
+    weston kwin-x11 kded5 plasma-workspace plasma-desktop
 )
 
 case "${1:-}" in
