@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "app/Theme.h"
 #include "app/Unit1.h"
+#include "platform/Display.h"
 #include "platform/Heap.h"
 
 #include <QApplication>
@@ -17,23 +18,31 @@ int main(int argc, char* argv[]) {
     if (const std::optional<int> status = ReadCommandLine(argc, argv)) return *status;
     platform::UseOneHeap();
 
-    const bool x11 = std::getenv("DISPLAY") && *std::getenv("DISPLAY");
-    const bool wayland = std::getenv("WAYLAND_DISPLAY") && *std::getenv("WAYLAND_DISPLAY");
     if (!std::getenv("QT_QPA_PLATFORM")) {
-        if (!x11 && !wayland) {
-            std::fprintf(stderr, "vantrel: no display to show the bar on (neither DISPLAY nor "
-                                 "WAYLAND_DISPLAY is set)\n");
+        // Looked at before the toolkit starts, which aborts where it finds no display.
+        switch (platform::ReachableDisplay()) {
+        case platform::DisplayKind::X11:
+            // A frameless bar sits at exact coordinates, which X11 grants; on a Wayland session
+            // XWayland provides it.
+            qputenv("QT_QPA_PLATFORM", "xcb");
+            break;
+        case platform::DisplayKind::Wayland:
+            qputenv("QT_QPA_PLATFORM", "wayland");
+            break;
+        case platform::DisplayKind::None:
+            std::fprintf(stderr, "%s\n", platform::NoDisplayMessage().c_str());
             return 1;
         }
-        // A frameless bar must sit at exact coordinates, which only X11 grants; on a Wayland
-        // session XWayland provides it.
-        if (x11) qputenv("QT_QPA_PLATFORM", "xcb");
     }
 
     UseQtEventLoop();
     std::optional<BuiltInTheme> theme(std::in_place);
     QApplication app(argc, argv);
     theme.reset();
+    if (platform::CompositorPlacesWindows())
+        std::fputs("vantrel: the Wayland compositor decides where the bar is; the place it was "
+                   "left at under X11 is kept\n",
+                   stderr);
     // Before anything can raise a box.
     InstallCloseRequests();
     InstallTooltipTiming();

@@ -13,6 +13,7 @@
 #include "core/Helpers.h"
 #include "core/Placement.h"
 #include "core/VError.h"
+#include "platform/Display.h"
 #include "platform/ErrorReport.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
@@ -35,6 +36,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <QToolTip>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -298,7 +300,9 @@ void TVantrel::NativeWindowMade() {
 }
 
 void TVantrel::MarkNativeWindow() {
+    platform::RenewNativeWindow(this);
     platform::KeepOffTaskbar(this);
+    platform::KeepOutOfSwitchers(this);
     platform::ShowOnAllDesktops(this);
 }
 
@@ -551,6 +555,12 @@ void TVantrel::writeprefs() {
 // Dragging, edges, stay-on-top
 
 void TVantrel::Shape1MouseDown(Qt::MouseButton, int X, int Y) {
+    if (platform::CompositorPlacesWindows()) {
+        // The compositor moves the bar its own way; where it ends up is not the program's to
+        // know, and the place kept for X11 stays as it is.
+        if (BarPrefs.NoMove == 0 && windowHandle()) windowHandle()->startSystemMove();
+        return;
+    }
     Dragging = true;
     PressX = X;
     PressY = Y;
@@ -591,7 +601,7 @@ std::optional<QPoint> TVantrel::OnFixedEdge(QPoint position) const {
 }
 
 void TVantrel::MoveToFixedEdge() {
-    if (BarPrefs.FixPos != 1) return;
+    if (BarPrefs.FixPos != 1 || platform::CompositorPlacesWindows()) return;
     const std::optional<QPoint> onEdge = OnFixedEdge(Placed);
     if (!onEdge) return;
     // Only the edge's own coordinate is set.

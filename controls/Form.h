@@ -28,8 +28,11 @@ public:
         const bool centre =
             WhenCentred == Centring::EveryShow || (WhenCentred == Centring::FirstShow && !Centred);
         if (visible && centre && !this->isVisible()) {
-            platform::CentreOnScreen(this);
+            const bool aroundCentre = platform::CentreOnScreen(this);
             Centred = true;
+            const platform::CentredMapping mapping(this, aroundCentre);
+            Base::setVisible(true);
+            return;
         }
         Base::setVisible(visible);
     }

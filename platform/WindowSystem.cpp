@@ -6,6 +6,7 @@
 #include "platform/Screen.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
@@ -185,17 +186,17 @@ QMargins KnownFrame(const QWidget* window) {
                     outer.right() - inner.right(), outer.bottom() - inner.bottom());
 }
 
-// The frame the window manager gives the window. A window not yet shown has none yet: the
-// manager is asked for the extents it will give it, and has a moment to answer. A manager that
-// tells no extents leaves the frame Qt knows.
-QMargins FrameOf(QWidget* window) {
+// The frame the window manager gives the window, where it tells it. A window not yet shown has
+// none yet: a manager that answers the request is asked for the extents it will give it, and
+// has a moment to answer. None where the manager cannot tell.
+std::optional<QMargins> FrameOf(QWidget* window) {
     xcb_connection_t* c = Connection();
     if (!c) return KnownFrame(window);
     const xcb_atom_t extents = Intern(c, "_NET_FRAME_EXTENTS");
     const xcb_window_t id = static_cast<xcb_window_t>(window->winId());
     if (auto known = ReadFrameExtents(c, id, extents)) return *known;
     const xcb_atom_t request = Intern(c, "_NET_REQUEST_FRAME_EXTENTS");
-    if (request == XCB_ATOM_NONE || !ManagerSupports(c, request)) return KnownFrame(window);
+    if (request == XCB_ATOM_NONE || !ManagerSupports(c, request)) return std::nullopt;
     AskWindowManager(c, id, request, {});
     xcb_flush(c);
     QElapsedTimer waited;
@@ -204,7 +205,7 @@ QMargins FrameOf(QWidget* window) {
         if (auto answer = ReadFrameExtents(c, id, extents)) return *answer;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return KnownFrame(window);
+    return std::nullopt;
 }
 
 // True when the window manager has the window on every workspace now (either hint says so).
@@ -308,12 +309,53 @@ void KeepAbove(QWidget* window, QWidget* owner) {
     owned->Apply(window);
 }
 
-void CentreOnScreen(QWidget* window) {
-    const QMargins frame = FrameOf(window);
-    const QSize outer = window->size().grownBy(frame);
-    // The client's place: Qt keeps it where it is put, and the manager frames it around it.
-    const QPoint client = CentredOn(PrimaryScreen(), outer) + QPoint(frame.left(), frame.top());
+bool CentreOnScreen(QWidget* window) {
+    const std::optional<QMargins> frame = FrameOf(window);
+    const QMargins known = frame.value_or(QMargins());
+    const QSize outer = window->size().grownBy(known);
+    // The client's place: Qt keeps it where it is put, and the manager frames it around it. A
+    // frame not known: the client's centre where the whole window's belongs, and the manager
+    // frames the window around that centre (see CentredMapping).
+    const QPoint client = CentredOn(PrimaryScreen(), outer) + QPoint(known.left(), known.top());
     window->setGeometry(QRect(client, window->size()));
+    return !frame;
+}
+
+CentredMapping::CentredMapping(QWidget* window, bool aroundCentre) : Window(window) {
+    xcb_connection_t* c = Connection();
+    if (!c || !aroundCentre) return;
+    // Nothing the manager asks of the server is answered until the hints are set, so it reads
+    // them, not the toolkit's, when it frames the window.
+    xcb_grab_server(c);
+    Grabbed = true;
+}
+
+CentredMapping::~CentredMapping() {
+    xcb_connection_t* c = Connection();
+    if (!Grabbed || !c) return;
+    // The toolkit's hints, as it wrote them when it mapped the window, with the centre gravity
+    // (ICCCM: the manager puts the frame's centre where the client's centre was asked).
+    constexpr uint32_t fields = 18, gravityFlag = 1u << 9, gravityField = 17;
+    constexpr uint32_t centreGravity = 5;
+    if (Window && Window->isVisible()) {
+        const xcb_window_t id = LiveWindow(Window);
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            c,
+            xcb_get_property(c, 0, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 0, fields),
+            nullptr);
+        if (reply && reply->format == 32 &&
+            uint32_t(xcb_get_property_value_length(reply)) == fields * 4) {
+            uint32_t hints[fields];
+            std::memcpy(hints, xcb_get_property_value(reply), sizeof hints);
+            hints[0] |= gravityFlag;
+            hints[gravityField] = centreGravity;
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
+                                XCB_ATOM_WM_SIZE_HINTS, 32, fields, hints);
+        }
+        free(reply);
+    }
+    xcb_ungrab_server(c);
+    xcb_flush(c);
 }
 
 void KeepOffTaskbar(QWidget* window) {
@@ -354,6 +396,39 @@ bool IsOffTaskbar(QWidget* window) {
     }
     free(reply);
     return found;
+}
+
+void KeepOutOfSwitchers(QWidget* window) {
+    xcb_connection_t* c = Connection();
+    if (!c) return;
+    static xcb_connection_t* internedFor = nullptr;
+    static xcb_atom_t skipSwitcher = XCB_ATOM_NONE;
+    if (internedFor != c) {
+        skipSwitcher = Intern(c, "_KDE_NET_WM_STATE_SKIP_SWITCHER");
+        internedFor = skipSwitcher == XCB_ATOM_NONE ? nullptr : c;
+    }
+    AddStates(window, skipSwitcher);
+}
+
+void RenewNativeWindow(QWidget* window) {
+    xcb_connection_t* c = Connection();
+    if (!c || !window) return;
+    const xcb_window_t id = LiveWindow(window);
+    const QByteArray role = window->windowRole().toUtf8();
+    if (!role.isEmpty()) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, Intern(c, "WM_WINDOW_ROLE"),
+                            XCB_ATOM_STRING, 8, uint32_t(role.size()), role.constData());
+    }
+    // Shown windows the window owns still name the window Qt has just destroyed.
+    for (QWidget* owned : QApplication::topLevelWidgets()) {
+        const auto* owner = static_cast<const Owned*>(
+            owned->findChild<QObject*>(Owned::Name(), Qt::FindDirectChildrenOnly));
+        if (!owner || owner->Owner != window || !owned->isVisible()) continue;
+        owner->Apply(owned);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, LiveWindow(owned), XCB_ATOM_WM_TRANSIENT_FOR,
+                            XCB_ATOM_WINDOW, 32, 1, &id);
+    }
+    xcb_flush(c);
 }
 
 } // namespace platform

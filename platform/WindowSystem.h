@@ -25,10 +25,40 @@ QWidget* MainWindow();
 // A null owner, or the window itself, leaves it alone.
 void KeepAbove(QWidget* window, QWidget* owner);
 
-// Places the top-level window so that it is centred on the screen together with the frame the
-// window manager gives it, also before its first showing (the frame's size is then asked of the
-// window manager, as the window-manager hints allow).
-void CentreOnScreen(QWidget* window);
+// Places the top-level window, not yet shown, so that it is centred on the screen together with
+// the frame the window manager gives it. Where the manager tells the frame (it answers the
+// request for the extents it will give, as the window-manager hints allow) the frame is
+// allowed for; where it cannot tell, the window's centre is put on the screen's and true is
+// returned: the window is then to be shown within a CentredMapping.
+bool CentreOnScreen(QWidget* window);
+
+// Held while the toolkit shows (maps) the top-level window: the window manager then frames it
+// with the frame's centre where the client's centre was put, without knowing the frame
+// beforehand and without a move after the mapping (X11: the window gravity of the size hints,
+// set while the server answers no one else). Does nothing on other platforms.
+class CentredMapping {
+public:
+    // aroundCentre: what CentreOnScreen returned (false: an ordinary showing).
+    CentredMapping(QWidget* window, bool aroundCentre);
+    ~CentredMapping();
+    CentredMapping(const CentredMapping&) = delete;
+    CentredMapping& operator=(const CentredMapping&) = delete;
+
+private:
+    QWidget* Window;
+    bool Grabbed = false;
+};
+
+// Marks the top-level window so that window switchers (Alt+Tab) leave it out. Managers that
+// keep the switcher apart from the taskbar read _KDE_NET_WM_STATE_SKIP_SWITCHER; the others
+// leave out windows off the taskbar. Call it like KeepOffTaskbar.
+void KeepOutOfSwitchers(QWidget* window);
+
+// Puts on the top-level window's native window what Qt does not carry over when it makes that
+// window again (after a change of window flags): its role (WM_WINDOW_ROLE on X11), and the owner
+// of the shown windows it owns (their WM_TRANSIENT_FOR). Call it whenever the native window may
+// have been (re)created, before it is mapped; it does nothing on other platforms.
+void RenewNativeWindow(QWidget* window);
 
 // True when the window currently carries the skip-taskbar state (X11 only; false elsewhere).
 bool IsOffTaskbar(QWidget* window);

@@ -7,7 +7,7 @@ set -euo pipefail
 # Building and running.
 run_packages=(
     cmake g++ make pkg-config gzip
-    qt6-base-dev libxcb1-dev
+    qt6-base-dev libxcb1-dev qt6-wayland
 )
 
 # The tests, the sanitizer and fuzzing run, the benchmarks and the package checks.
@@ -20,6 +20,7 @@ test_packages=(
     dpkg-dev desktop-file-utils lintian appstream man-db
     wine64 wine
     openbox tint2 i3-wm xfwm4 xfce4-panel xfconf wmctrl
+    weston kwin-x11 kded5 plasma-workspace plasma-desktop
 )
 
 # GNOME Shell for its end-to-end scripts, without what a whole desktop recommends (a display

@@ -53,6 +53,42 @@ for aot in 1 0; do
     e2e_wait_exit "$APP" || e2e_fail "Aot $aot: the bar did not close"
 done
 
+# Stay-on-top switched on from the preferences (Apply) while the details window and the dialog
+# are open: the bar's new X window keeps every property the first one had, and the open windows
+# name the new one as their owner.
+settings 10 20 0 0 1 0
+e2e_start_vantrel
+strip() { # the bar's X window (the details window is as wide)
+    local w
+    for w in $(e2e_windows_of "$APP"); do
+        [ "$(e2e_geometry "$w" | cut -d' ' -f1-2)" = "177 21" ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+window=$(e2e_bar_of "$APP") || e2e_fail "the bar did not appear"
+own_properties() { # the bar's properties that must survive its X window being made again
+    xprop -id "$1" WM_WINDOW_ROLE WM_CLASS WM_NORMAL_HINTS _NET_WM_DESKTOP _NET_WM_STATE |
+        grep -v -e 'location:' -e 'gravity:' | sed 's/_NET_WM_STATE_ABOVE, _NET_WM_STATE_STAYS_ON_TOP, //'
+}
+before=$(own_properties "$window")
+case $before in *'"bar"'*_KDE_NET_WM_STATE_SKIP_SWITCHER*) ;; *) e2e_fail "the bar's properties: $before" ;; esac
+xdotool windowfocus --sync "$window" key --clearmodifiers ctrl+i
+details=$(e2e_window_of "$APP" "Memory Details") || e2e_fail "Ctrl+I showed no details window"
+xdotool windowfocus --sync "$window" key --clearmodifiers ctrl+p
+dialog=$(e2e_window_of "$APP" "Vantrel Preferences...") || e2e_fail "Ctrl+P showed no dialog"
+read -r _ _ dx dy <<<"$(e2e_geometry "$dialog")"
+xdotool mousemove $((dx + 208)) $((dy + 243)) click 1 sleep 0.2 mousemove $((dx + 340)) $((dy + 314)) click 1
+e2e_wait 5 eval 'net_wm_state "$(strip)" | grep -q _NET_WM_STATE_ABOVE' ||
+    e2e_fail "Apply did not put the bar above others"
+window=$(strip)
+e2e_expect_eq "the properties of the bar's new window" "$before" "$(own_properties "$window")"
+for owned in "$dialog" "$details"; do
+    e2e_expect_eq "the owner of window $owned" "$(printf 'window id # 0x%x' "$window")" \
+        "$(xprop -id "$owned" WM_TRANSIENT_FOR | sed 's/.*: //')"
+done
+kill -TERM "$APP"
+e2e_wait_exit "$APP" || e2e_fail "the bar did not close after Apply"
+
 # Switching stay-on-top on a bar that is shown makes Qt create a new X window; the window tests
 # check on X11 that it keeps its place and stays off the taskbar.
 window_tests=$(dirname "$E2E_BIN")/tests/window_tests
