@@ -25,16 +25,16 @@ public:
     using Base::Base;
 
     void setVisible(bool visible) override {
-        const bool centre =
-            WhenCentred == Centring::EveryShow || (WhenCentred == Centring::FirstShow && !Centred);
-        if (visible && centre && !this->isVisible()) {
-            const bool aroundCentre = platform::CentreOnScreen(this);
-            Centred = true;
-            const platform::CentredMapping mapping(this, aroundCentre);
-            Base::setVisible(true);
+        if (!visible || this->isVisible()) {
+            Base::setVisible(visible);
             return;
         }
-        Base::setVisible(visible);
+        const bool centre =
+            WhenCentred == Centring::EveryShow || (WhenCentred == Centring::FirstShow && !Centred);
+        const bool aroundCentre = centre && platform::CentreOnScreen(this);
+        Centred = Centred || centre;
+        const platform::CentredMapping mapping(this, aroundCentre);
+        Base::setVisible(true);
     }
 
 protected:

@@ -7,6 +7,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
@@ -282,6 +283,70 @@ private:
     std::vector<Kept> Windows;
 };
 
+// The toolkit's size hints, as it wrote them when it mapped the window, with the centre gravity
+// (ICCCM: the manager puts the frame's centre where the client's centre was asked).
+void SetCentreGravity(xcb_connection_t* c, xcb_window_t id) {
+    constexpr uint32_t fields = 18, gravityFlag = 1u << 9, gravityField = 17;
+    constexpr uint32_t centreGravity = 5;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 0, fields),
+        nullptr);
+    if (reply && reply->format == 32 &&
+        uint32_t(xcb_get_property_value_length(reply)) == fields * 4) {
+        uint32_t hints[fields];
+        std::memcpy(hints, xcb_get_property_value(reply), sizeof hints);
+        hints[0] |= gravityFlag;
+        hints[gravityField] = centreGravity;
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
+                            XCB_ATOM_WM_SIZE_HINTS, 32, fields, hints);
+    }
+    free(reply);
+}
+
+// Takes the state out of the unmapped window's _NET_WM_STATE, keeping the others.
+void RemoveState(xcb_connection_t* c, xcb_window_t id, xcb_atom_t unwanted) {
+    const xcb_atom_t state = Atoms(c).state;
+    if (state == XCB_ATOM_NONE || unwanted == XCB_ATOM_NONE) return;
+    xcb_get_property_reply_t* reply =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64), nullptr);
+    if (reply && reply->type == XCB_ATOM_ATOM && reply->format == 32) {
+        const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+        std::vector<xcb_atom_t> atoms(data, data + xcb_get_property_value_length(reply) / 4);
+        if (std::erase(atoms, unwanted))
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
+                                uint32_t(atoms.size()), atoms.data());
+    }
+    free(reply);
+}
+
+// True when the running window manager attaches a modal dialog to the window it belongs to and
+// keeps it centred on that window (mutter, and so GNOME Shell, does unless its user turned it
+// off; the setting is the user's, and what the program declares is its own). Such a manager
+// also moves a modal dialog that was not given the focus out of the focused window's way.
+bool AttachesModalDialogs(xcb_connection_t* c) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_get_property_reply_t* check = xcb_get_property_reply(
+        c,
+        xcb_get_property(c, 0, root, Intern(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 0, 1),
+        nullptr);
+    xcb_window_t manager = XCB_WINDOW_NONE;
+    if (check && check->type == XCB_ATOM_WINDOW && check->format == 32 &&
+        xcb_get_property_value_length(check) == 4)
+        manager = *static_cast<const xcb_window_t*>(xcb_get_property_value(check));
+    free(check);
+    if (manager == XCB_WINDOW_NONE) return false;
+    xcb_get_property_reply_t* name = xcb_get_property_reply(
+        c,
+        xcb_get_property(c, 0, manager, Intern(c, "_NET_WM_NAME"), Intern(c, "UTF8_STRING"), 0, 64),
+        nullptr);
+    QByteArray text;
+    if (name && name->format == 8)
+        text = QByteArray(static_cast<const char*>(xcb_get_property_value(name)),
+                          xcb_get_property_value_length(name));
+    free(name);
+    return text == "GNOME Shell" || text.startsWith("Mutter");
+}
+
 QPointer<QWidget>& Main() {
     static QPointer<QWidget> main;
     return main;
@@ -321,9 +386,12 @@ bool CentreOnScreen(QWidget* window) {
     return !frame;
 }
 
-CentredMapping::CentredMapping(QWidget* window, bool aroundCentre) : Window(window) {
+CentredMapping::CentredMapping(QWidget* window, bool aroundCentre)
+    : Window(window), AroundCentre(aroundCentre) {
     xcb_connection_t* c = Connection();
-    if (!c || !aroundCentre) return;
+    if (!c || !window) return;
+    Detached = window->isModal() && AttachesModalDialogs(c);
+    if (!AroundCentre && !Detached) return;
     // Nothing the manager asks of the server is answered until the hints are set, so it reads
     // them, not the toolkit's, when it frames the window.
     xcb_grab_server(c);
@@ -333,28 +401,20 @@ CentredMapping::CentredMapping(QWidget* window, bool aroundCentre) : Window(wind
 CentredMapping::~CentredMapping() {
     xcb_connection_t* c = Connection();
     if (!Grabbed || !c) return;
-    // The toolkit's hints, as it wrote them when it mapped the window, with the centre gravity
-    // (ICCCM: the manager puts the frame's centre where the client's centre was asked).
-    constexpr uint32_t fields = 18, gravityFlag = 1u << 9, gravityField = 17;
-    constexpr uint32_t centreGravity = 5;
-    if (Window && Window->isVisible()) {
-        const xcb_window_t id = LiveWindow(Window);
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            c,
-            xcb_get_property(c, 0, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 0, fields),
-            nullptr);
-        if (reply && reply->format == 32 &&
-            uint32_t(xcb_get_property_value_length(reply)) == fields * 4) {
-            uint32_t hints[fields];
-            std::memcpy(hints, xcb_get_property_value(reply), sizeof hints);
-            hints[0] |= gravityFlag;
-            hints[gravityField] = centreGravity;
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
-                                XCB_ATOM_WM_SIZE_HINTS, 32, fields, hints);
-        }
-        free(reply);
+    const bool shown = Window && Window->isVisible();
+    const xcb_window_t id = shown ? LiveWindow(Window) : xcb_window_t(XCB_WINDOW_NONE);
+    const xcb_atom_t modal =
+        Detached ? Intern(c, "_NET_WM_STATE_MODAL") : xcb_atom_t(XCB_ATOM_NONE);
+    if (shown) {
+        if (AroundCentre) SetCentreGravity(c, id);
+        if (Detached) RemoveState(c, id, modal);
     }
     xcb_ungrab_server(c);
+    // The manager may still have read the toolkit's state (mutter on XWayland does, now and
+    // then, despite the grab): asked to take it off, it no longer attaches the window and puts
+    // it where the window asked to be.
+    if (shown && Detached && modal != XCB_ATOM_NONE)
+        AskWindowManager(c, id, Atoms(c).state, {0, modal, 0, 1});
     xcb_flush(c);
 }
 

@@ -32,10 +32,15 @@ void KeepAbove(QWidget* window, QWidget* owner);
 // returned: the window is then to be shown within a CentredMapping.
 bool CentreOnScreen(QWidget* window);
 
-// Held while the toolkit shows (maps) the top-level window: the window manager then frames it
-// with the frame's centre where the client's centre was put, without knowing the frame
-// beforehand and without a move after the mapping (X11: the window gravity of the size hints,
-// set while the server answers no one else). Does nothing on other platforms.
+// Held while the toolkit shows (maps) the top-level window, at every showing. Around a centre
+// (what CentreOnScreen returned): the window manager frames it with the frame's centre where the
+// client's centre was put, without knowing the frame beforehand and without a move after the
+// mapping (X11: the window gravity of the size hints). A modal window is not declared modal to
+// managers that would attach it to its owner, keeping it centred on the owner whatever place it
+// asks for (X11: no _NET_WM_STATE_MODAL for mutter, and a request to take it off should mutter
+// have read it; the owner and the window type stay, and the toolkit still blocks the program's
+// other windows). Both are set while the server answers no one else. Does nothing on other
+// platforms.
 class CentredMapping {
 public:
     // aroundCentre: what CentreOnScreen returned (false: an ordinary showing).
@@ -46,6 +51,8 @@ public:
 
 private:
     QWidget* Window;
+    bool AroundCentre = false;
+    bool Detached = false; // not declared modal
     bool Grabbed = false;
 };
 
