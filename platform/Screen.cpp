@@ -55,10 +55,6 @@ QRect PrimaryScreen() {
     return screens.isEmpty() ? QRect() : screens.first();
 }
 
-QSize ScreenSize() {
-    return PrimaryScreen().size();
-}
-
 void OnScreensChanged(QObject* context, std::function<void()> changed) {
     Watchers().push_back({context, changed});
     auto* app = qGuiApp;

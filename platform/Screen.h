@@ -16,8 +16,6 @@ namespace platform {
 QList<QRect> Screens();
 // The primary monitor's place and size (empty when there is none).
 QRect PrimaryScreen();
-// Width and height of the primary monitor.
-QSize ScreenSize();
 // Calls changed whenever a monitor is added, removed or changes its place or size, until context
 // is destroyed.
 void OnScreensChanged(QObject* context, std::function<void()> changed);
