@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Fails when a source includes a header from a layer above its own. The layers, bottom up:
-#   core/ -> platform/ -> controls/ -> app/ windows/ components/ (one top layer)
-# Includes run down only; within the top layer the windows reach each other freely.
+# Fails when a source includes a header from a layer above its own (the layers and their rules:
+# docs/ARCHITECTURE.md; their order is rank() below).
 #   scripts/check-layers.sh [source root, default: the clone this script is in]
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
