@@ -11,8 +11,8 @@ TCustomWinTaskbar::TCustomWinTaskbar(QObject* AOwner) : QObject(AOwner) {
     OwnerWindow = form;
     form->winId(); // the owner's native window exists from now on
 
-    MessageWindow =
-        new platform::MessageWindow([this](platform::TMessage& Message) { TrayWndProc(Message); });
+    MessageWindow = new platform::MessageWindow(
+        [this](const platform::TMessage& Message) { TrayWndProc(Message); });
     IconData.cbSize = platform::NotifyIconDataSize;
     IconData.hWnd = MessageWindow;
     IconData.uID = 0;
@@ -73,18 +73,11 @@ void TCustomWinTaskbar::ShowPopupAtCursor(int X, int Y) {
     if (alive) platform::PostMessage(OwnerWindow, platform::WM_USER, 0, 0);
 }
 
-void TCustomWinTaskbar::TrayWndProc(platform::TMessage& Message) {
+void TCustomWinTaskbar::TrayWndProc(const platform::TMessage& Message) {
     const QPoint pt = platform::GetCursorPos();
-    if (Message.Msg != TrayCallbackMessage) {
-        Message.Result =
-            platform::DefWindowProc(MessageWindow, Message.Msg, Message.WParam, Message.LParam);
-        return;
-    }
+    if (Message.Msg != TrayCallbackMessage) return;
     const TShiftState none;
     switch (Message.LParam) {
-    case platform::WM_MOUSEMOVE:
-        MouseMove(none, pt.x(), pt.y());
-        break;
     case platform::WM_LBUTTONDOWN:
         MouseDown(mbLeft, none, pt.x(), pt.y());
         break;
@@ -111,7 +104,6 @@ void TCustomWinTaskbar::TrayWndProc(platform::TMessage& Message) {
     default:
         break;
     }
-    Message.Result = 0;
 }
 
 void TCustomWinTaskbar::DblClick() {
@@ -120,10 +112,6 @@ void TCustomWinTaskbar::DblClick() {
 
 void TCustomWinTaskbar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
-}
-
-void TCustomWinTaskbar::MouseMove(TShiftState Shift, int X, int Y) {
-    if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
 }
 
 void TCustomWinTaskbar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {

@@ -20,7 +20,6 @@ using TShiftState = Qt::KeyboardModifiers;
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 using TMouseEvent =
     std::function<void(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TMouseMoveEvent = std::function<void(QObject* Sender, TShiftState Shift, int X, int Y)>;
 
 // The message the shell sends to the icon's message window on mouse input.
 constexpr uint32_t TrayCallbackMessage = platform::WM_USER + 123;
@@ -45,11 +44,10 @@ public:
     // Shows PopUpMenu with its top-left corner at the screen point and returns when it closed.
     void ShowPopupAtCursor(int X, int Y);
     // The window procedure of MessageWindow.
-    void TrayWndProc(platform::TMessage& Message);
+    void TrayWndProc(const platform::TMessage& Message);
 
     virtual void DblClick();
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
-    virtual void MouseMove(TShiftState Shift, int X, int Y);
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
 
     QString Hint;
@@ -58,7 +56,6 @@ public:
     platform::NOTIFYICONDATAA IconData;
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
-    TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
     // The owning form. Qt looks up its native window at each use, so a window re-created by the
     // stay-on-top switch is always the one addressed.

@@ -102,10 +102,20 @@ public:
         }
     }
 
+    // Every click on the icon enters the program here: from the tray's `activated` signal
+    // (StatusNotifierItem hosts, and X11 trays where Qt reports the press itself) or from
+    // Pressed (the presses EmbeddedClicks takes from the X server). From here:
+    // 1. MouseMessagesFor gives the mouse messages the activation stands for.
+    // 2. Each is posted to the icon's message window as the icon's callback message, the mouse
+    //    message in its second parameter. Posted, as the shell does: the window handles them
+    //    from the event loop, and a menu shown for one does not hold up whoever reported the
+    //    click.
+    // 3. The message window runs its window procedure, the component's TrayWndProc, on each;
+    //    it reads the pointer then and calls MouseDown, MouseUp or DblClick.
+    // 4. The component's click logic: a right press shows its menu at that pointer
+    //    (ShowPopupAtCursor), a left release clicks, a double click runs its handler.
     void Activated(ActivationReason reason) {
         if (!HasCallback) return;
-        // Posted, as the shell does: the window handles them from its message queue, reading
-        // the pointer then, and a menu it shows does not hold up whoever reported the click.
         for (const uint32_t mouse : MouseMessagesFor(reason))
             PostMessage(Window, CallbackMessage, ID, static_cast<intptr_t>(mouse));
     }

@@ -48,34 +48,18 @@ Desktop*& Installed() {
 
 MessageWindow::MessageWindow(Procedure procedure) : WndProc(std::move(procedure)) {}
 
-intptr_t MessageWindow::Dispatch(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
-    TMessage message{msg, wParam, lParam, 0};
+bool MessageWindow::event(QEvent* event) {
+    TMessage message;
+    if (!PostedMessage(event, message)) return QObject::event(event);
     Guarded([&] {
         if (WndProc) WndProc(message);
     });
-    return message.Result;
-}
-
-bool MessageWindow::event(QEvent* event) {
-    TMessage message;
-    if (PostedMessage(event, message)) {
-        Dispatch(message.Msg, message.WParam, message.LParam);
-        return true;
-    }
-    return QObject::event(event);
+    return true;
 }
 
 void PostMessage(QObject* target, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     if (target)
-        QCoreApplication::postEvent(target, new MessageEvent(TMessage{msg, wParam, lParam, 0}));
-}
-
-intptr_t SendMessage(MessageWindow* window, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
-    return window ? window->Dispatch(msg, wParam, lParam) : 0;
-}
-
-intptr_t DefWindowProc(MessageWindow*, uint32_t, uintptr_t, intptr_t) {
-    return 0;
+        QCoreApplication::postEvent(target, new MessageEvent(TMessage{msg, wParam, lParam}));
 }
 
 bool PostedMessage(const QEvent* event, TMessage& message) {

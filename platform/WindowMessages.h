@@ -13,7 +13,6 @@ class QWidget;
 namespace platform {
 
 constexpr uint32_t WM_USER = 1024;
-constexpr uint32_t WM_MOUSEMOVE = 512;
 constexpr uint32_t WM_LBUTTONDOWN = 513;
 constexpr uint32_t WM_LBUTTONUP = 514;
 constexpr uint32_t WM_LBUTTONDBLCLK = 515;
@@ -24,12 +23,11 @@ constexpr uint32_t WM_MBUTTONDOWN = 519;
 constexpr uint32_t WM_MBUTTONUP = 520;
 constexpr uint32_t WM_MBUTTONDBLCLK = 521;
 
-// One message: its number, both parameters and the result its handler leaves.
+// One message: its number and both parameters.
 struct TMessage {
     uint32_t Msg = 0;
     uintptr_t WParam = 0;
     intptr_t LParam = 0;
-    intptr_t Result = 0;
 };
 
 // A hidden window that only receives messages: never shown, so a modal dialog never disables
@@ -37,11 +35,8 @@ struct TMessage {
 // reported and ends the handling of that message only.
 class MessageWindow final : public QObject {
 public:
-    using Procedure = std::function<void(TMessage& message)>;
+    using Procedure = std::function<void(const TMessage& message)>;
     explicit MessageWindow(Procedure procedure);
-
-    // Runs the window procedure on the message and returns its result.
-    intptr_t Dispatch(uint32_t msg, uintptr_t wParam, intptr_t lParam);
 
 protected:
     bool event(QEvent* event) override;
@@ -53,10 +48,6 @@ private:
 // Queues a message for the target; a message window handles it from the event loop, in the
 // order of posting. Any other object receives it as an event it may ignore.
 void PostMessage(QObject* target, uint32_t msg, uintptr_t wParam, intptr_t lParam);
-// Handles a message at once and returns its result.
-intptr_t SendMessage(MessageWindow* window, uint32_t msg, uintptr_t wParam, intptr_t lParam);
-// The default handling of a message a window has no use for: nothing happens, the result is 0.
-intptr_t DefWindowProc(MessageWindow* window, uint32_t msg, uintptr_t wParam, intptr_t lParam);
 // The message a posted event carries, or false when the event is no posted message.
 bool PostedMessage(const QEvent* event, TMessage& message);
 
