@@ -448,15 +448,14 @@ e2e_settings() {
 # bar comes up 177 x 21 with its top-left corner (its frame's, where it has one) at LEFT TOP. Sets
 # APP (the pid) and BAR (the window).
 e2e_start_at() {
-    local geometry frame
+    local top=$2 left=$3 geometry fx fy
     e2e_start_vantrel "$1"
     BAR=$(e2e_bar_of "$APP" 15) || e2e_fail "the bar did not appear"
     # The window manager's placement, then the bar's own answer to it, may take a moment.
-    e2e_wait 3 e2e_bar_at "$BAR" "$2" "$3"
-    frame=$(e2e_frame_of "$BAR")
-    read -r _ _ fx fy <<<"$(e2e_geometry "$frame")"
+    e2e_wait 3 e2e_bar_at "$BAR" "$top" "$left"
+    read -r _ _ fx fy <<<"$(e2e_geometry "$(e2e_frame_of "$BAR")")"
     geometry=$(e2e_geometry "$BAR")
-    e2e_expect_eq "the bar at the saved place (frame at $fx $fy)" "177 21 $3 $2" "$geometry"
+    e2e_expect_eq "the bar at the saved place (frame at $fx $fy)" "177 21 $left $top" "$geometry"
 }
 # e2e_bar_at WINDOW TOP LEFT: true when the bar is 177 x 21 with its top-left corner (and its
 # frame's) at LEFT TOP.
