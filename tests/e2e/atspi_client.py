@@ -9,6 +9,15 @@ objects through AT-SPI as a screen reader does.
                                        events of the object NAME until its value is VALUE;
                                        prints the events
   atspi_client.py press APP ROLE NAME  runs the default action of an object
+  atspi_client.py where APP NAME [ROLE] [SECONDS]
+                                       waits for a showing object NAME (of the role, when one is
+                                       given; "" for any) and prints "X Y W H", its place on the
+                                       screen
+  atspi_client.py menu-entry APP NAME SECONDS COMMAND...
+                                       runs COMMAND once listening, waits for a pop-up menu of
+                                       APP to show and prints "X Y W H" of its entry NAME (a menu
+                                       is not among the application's children: only the event
+                                       of its showing leads to it)
 Exit status 0 when done, 1 when the application or the object was not found in time.
 """
 import subprocess
@@ -70,6 +79,75 @@ def find(app, name, role=None):
     return None
 
 
+def extents(node):
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return f"{box.x} {box.y} {box.width} {box.height}"
+
+
+def showing_named(node, name, role, depth=0):
+    """The first showing object with the name (and role) under the node, not looking into what
+    is hidden."""
+    if node is None or depth > 30:
+        return None
+    if depth > 0 and not showing(node):
+        return None
+    if node.name == name and (not role or node.getRoleName() == role):
+        return node
+    for i in range(node.childCount):
+        found = showing_named(node.getChildAtIndex(i), name, role, depth + 1)
+        if found is not None:
+            return found
+    return None
+
+
+def where(app_name, name, role, seconds):
+    app = find_app(app_name)
+    deadline = time.monotonic() + float(seconds)
+    while True:
+        node = showing_named(app, name, role)
+        if node is not None:
+            box = extents(node)
+            if not box.endswith(" 0 0"):
+                print(box)
+                return 0
+        if time.monotonic() > deadline:
+            sys.exit(f"no showing {role or 'object'} {name!r} of {app_name!r}")
+        time.sleep(0.1)
+
+
+def menu_entry(app_name, name, seconds, command):
+    find_app(app_name)
+    menus = []
+    loop = GLib.MainLoop()
+
+    def on_event(event):
+        source = event.source
+        if (source is not None and event.detail1 == 1 and
+                source.getRoleName() in ("menu", "popup menu") and
+                source.getApplication().name == app_name):
+            menus.append(source)
+            loop.quit()
+
+    def run_command():
+        subprocess.run(command, check=True)
+        return False
+
+    pyatspi.Registry.registerEventListener(on_event, "object:state-changed:showing")
+    # The program learns of the new listener through the registry, a moment later.
+    GLib.timeout_add(300, run_command)
+    GLib.timeout_add(int(float(seconds) * 1000) + 300, loop.quit)
+    loop.run()
+    pyatspi.Registry.deregisterEventListener(on_event, "object:state-changed:showing")
+    if not menus:
+        sys.exit(f"no menu of {app_name!r} showed")
+    for i in range(menus[-1].childCount):
+        entry = menus[-1].getChildAtIndex(i)
+        if entry is not None and entry.name == name:
+            print(extents(entry))
+            return 0
+    sys.exit(f"the menu has no entry {name!r}")
+
+
 def dump(app_name):
     app = find_app(app_name)
     for node in walk(app):
@@ -126,6 +204,11 @@ def main(argv):
         return value_event(argv[2], argv[3], argv[4], argv[5], argv[6:])
     if command == "press":
         return press(argv[2], argv[3], argv[4])
+    if command == "where":
+        return where(argv[2], argv[3], argv[4] if len(argv) > 4 else "",
+                     argv[5] if len(argv) > 5 else 5)
+    if command == "menu-entry":
+        return menu_entry(argv[2], argv[3], argv[4], argv[5:])
     sys.exit(f"unknown command {command}")
 
 

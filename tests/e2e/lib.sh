@@ -1,8 +1,20 @@
+# shellcheck shell=bash
 # Shared helpers for the end-to-end scripts: a private X server and home, windows of a process,
-# reading pixels, and cleaning up. Source it; every helper starts with e2e_.
+# reading pixels, controls found by name, and cleaning up. Source it; every helper starts with
+# e2e_. Every script opens the same way:
+#
+#   #!/usr/bin/env bash
+#   # What the script checks.
+#   set -uo pipefail
+#   . "$(dirname "$0")/lib.sh"
+#   e2e_program "$1"
+#
+# and then names what it needs with e2e_need (or the e2e_start_ helpers, which skip the test
+# where their tool is missing).
 
 E2E_PIDS=()
 E2E_TMP=""
+E2E_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # Skips the test (exit 77) unless every named command is there.
 e2e_need() {
@@ -218,12 +230,18 @@ e2e_fail() {
 }
 e2e_expect_eq() { [ "$2" = "$3" ] || e2e_fail "$1: expected '$2', got '$3'"; }
 
-# e2e_init PROGRAM [SCREEN]: a private home and an X server; e2e_start_vantrel then starts PROGRAM.
-e2e_init() {
-    E2E_BIN=$1
-    [ -x "$E2E_BIN" ] || e2e_fail "no program at $E2E_BIN"
-    e2e_need xdotool
+# e2e_program PROGRAM: the program under test (E2E_BIN, its absolute path) and a private home.
+e2e_program() {
+    [ -n "${1:-}" ] || e2e_fail "usage: $(basename "$0") path/to/vantrel"
+    [ -x "$1" ] || e2e_fail "no program at $1"
+    E2E_BIN=$(realpath "$1")
     e2e_private_home
+}
+
+# e2e_init PROGRAM [SCREEN]: e2e_program and an X server; e2e_start_vantrel then starts PROGRAM.
+e2e_init() {
+    e2e_program "$1"
+    e2e_need xdotool
     e2e_start_xvfb "${2:-1024x768x24}"
 }
 
@@ -350,9 +368,12 @@ e2e_start_wm() {
 }
 e2e_wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
-# The settings file, and one value of it ("Top", "Left", ...).
-e2e_store() { echo "$XDG_CONFIG_HOME/vantrel/HKEY_CURRENT_USER.reg"; }
-e2e_stored() { sed -n "s/^\"$1\"=\"\\(.*\\)\"\r\\?\$/\\1/p" "$(e2e_store)"; }
+# e2e_store [CONFIG]: the settings file under the configuration folder (XDG_CONFIG_HOME).
+e2e_store() { echo "${1:-$XDG_CONFIG_HOME}/vantrel/HKEY_CURRENT_USER.reg"; }
+# e2e_stored NAME: the text of one stored value ("Top", "Dir", ...), the file's escapes undone.
+e2e_stored() {
+    sed -n "s/^\"$1\"=\"\\(.*\\)\"\r\\?\$/\\1/p" "$(e2e_store)" | sed 's/\\\(.\)/\1/g'
+}
 
 # e2e_bar_of PID [SECONDS]: the id of the bar (the visible 177-pixel-wide window of the process).
 e2e_bar_now() {
@@ -411,7 +432,7 @@ e2e_tooltip_of() {
 }
 
 # e2e_settings TOP LEFT [NAME=VALUE...]: writes a settings file with the position and the other
-# values given.
+# values given (as the file holds them: a backslash doubled).
 e2e_settings() {
     local store pair
     store=$(e2e_store)
@@ -427,20 +448,21 @@ e2e_settings() {
 # bar comes up 177 x 21 with its top-left corner (its frame's, where it has one) at LEFT TOP. Sets
 # APP (the pid) and BAR (the window).
 e2e_start_at() {
-    local geometry frame
+    local top=$2 left=$3 geometry fx fy
     e2e_start_vantrel "$1"
     BAR=$(e2e_bar_of "$APP" 15) || e2e_fail "the bar did not appear"
     # The window manager's placement, then the bar's own answer to it, may take a moment.
-    e2e_wait 3 e2e_bar_at "$BAR" "$2" "$3"
-    frame=$(e2e_frame_of "$BAR")
-    read -r _ _ fx fy <<<"$(e2e_geometry "$frame")"
+    e2e_wait 3 e2e_bar_at "$BAR" "$top" "$left"
+    read -r _ _ fx fy <<<"$(e2e_geometry "$(e2e_frame_of "$BAR")")"
     geometry=$(e2e_geometry "$BAR")
-    e2e_expect_eq "the bar at the saved place (frame at $fx $fy)" "177 21 $3 $2" "$geometry"
+    e2e_expect_eq "the bar at the saved place (frame at $fx $fy)" "177 21 $left $top" "$geometry"
 }
+# e2e_bar_at WINDOW TOP LEFT: true when the bar is 177 x 21 with its top-left corner (and its
+# frame's) at LEFT TOP.
 e2e_bar_at() {
-    local frame
-    frame=$(e2e_frame_of "$1")
-    [ "$(e2e_geometry "$1")" = "177 21 $3 $2" ] && [ "$(e2e_geometry "$frame" | cut -d' ' -f3-)" = "$3 $2" ]
+    local window=$1 top=$2 left=$3
+    [ "$(e2e_geometry "$window")" = "177 21 $left $top" ] &&
+        [ "$(e2e_geometry "$(e2e_frame_of "$window")" | cut -d' ' -f3-)" = "$left $top" ]
 }
 
 # e2e_close_saved TOP LEFT: ends the program as the session's end does (SIGTERM saves like Quit)
@@ -579,3 +601,70 @@ e2e_quit_from_icon() {
     e2e_wait_exit "$APP" 10 || e2e_fail "Quit from the icon's menu did not end the program (status $?)"
     e2e_expect_eq "the saved position" "$1 $2" "$(e2e_stored Top) $(e2e_stored Left)"
 }
+
+# ---------------------------------------------------------------------------------------------
+# Controls found where they are on the screen, as a user finds them by looking: by their
+# accessible names, through the assistive-technology client (atspi_client.py) reading the
+# program over AT-SPI.
+
+# e2e_start_atspi: the accessibility bus on the test's session bus (its own is started when it
+# has none); programs started after it publish their controls there.
+e2e_start_atspi() {
+    [ -x /usr/libexec/at-spi-bus-launcher ] || e2e_skip "at-spi2-core is not installed"
+    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || e2e_skip "python3-pyatspi is not installed"
+    [ "$DBUS_SESSION_BUS_ADDRESS" != "unix:path=$E2E_TMP/no-bus" ] || e2e_start_bus
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_TMP/atspi.log" 2>&1 &
+    e2e_track $!
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# e2e_reader COMMAND...: the assistive-technology client (see atspi_client.py for its commands).
+e2e_reader() { /usr/bin/python3 "$E2E_LIB/atspi_client.py" "$@"; }
+
+# e2e_control_at NAME [ROLE]: prints "X Y", the middle of the program's shown control with the
+# accessible name (and role: "push button", "text", "list item", ...); fails when none shows
+# within 5 s.
+e2e_control_at() {
+    local x y w h
+    read -r x y w h < <(e2e_reader where Vantrel "$1" "${2:-}" 5) || return 1
+    echo $((x + w / 2)) $((y + h / 2))
+}
+
+# e2e_click_control NAME [ROLE]: a click on the middle of the control; fails when it is not shown.
+e2e_click_control() {
+    local x y
+    read -r x y < <(e2e_control_at "$@") || return 1
+    xdotool mousemove "$x" "$y" click 1
+}
+
+# e2e_menu_choose LEFT TOP ENTRY: a right click at the point opens the program's menu; a click on
+# its entry with the name ("Preferences...", "Quit", ...). A click the X server delivers while the
+# program is still leaving a modal state is lost, so a busy machine gets three tries.
+e2e_menu_choose() {
+    local try x y w h
+    for try in 1 2 3; do
+        if [ "$try" != 1 ]; then
+            echo "note: right click number $try at $1 $2" >&2
+            ! e2e_popup_of "$APP" >/dev/null || xdotool key Escape
+        fi
+        read -r x y w h < <(e2e_reader menu-entry Vantrel "$3" 3 \
+            xdotool mousemove "$1" "$2" sleep 0.2 click 3) || continue
+        xdotool mousemove $((x + w / 2)) $((y + h / 2)) sleep 0.1 click 1
+        return 0
+    done
+    return 1
+}
+
+# Error boxes: the shown windows of the process titled "Vantrel" other than the bar (whose
+# window role is "bar"), one id per line.
+e2e_boxes() {
+    local w
+    for w in $(e2e_windows_of "$1"); do
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Vantrel ] || continue
+        xprop -id "$w" WM_WINDOW_ROLE 2>/dev/null | grep -q '"bar"' || echo "$w"
+    done
+    return 0
+}
+e2e_box_shown() { [ -n "$(e2e_boxes "$1")" ]; }
+e2e_no_box() { [ -z "$(e2e_boxes "$1")" ]; }
+e2e_one_box() { [ "$(e2e_boxes "$1" | wc -l)" = 1 ]; }

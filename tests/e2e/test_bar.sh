@@ -1,23 +1,22 @@
 #!/usr/bin/env bash
 # The real program in X: the bar where it belongs, as wide as the pinned figures say, off the
 # taskbar; Ctrl+I opens the details 21 pixels below; Ctrl+Q ends it with status 0.
-set -euo pipefail
-bin=$(realpath "$1")
-source "$(dirname "$0")/lib.sh"
+set -uo pipefail
+. "$(dirname "$0")/lib.sh"
+e2e_program "$1"
 e2e_need xdotool import convert xprop unshare
-e2e_private_home
 e2e_start_xvfb 1024x768x24
 
 # 256 MB total, 96 MB available: load 64 %, bar body 87 pixels from x = 20.
 e2e_fake_meminfo 262144 98304
-e2e_start_vantrel "$bin"
+e2e_start_vantrel
 bar=$(e2e_bar_of "$APP") || e2e_fail "the bar did not show"
 read -r x y < <(e2e_window_pos "$bar")
 [ "$x" = 424 ] && [ "$y" = 0 ] || e2e_fail "bar at $x,$y, expected 424,0"
 xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || e2e_fail "bar not off the taskbar"
 
 e2e_wait 3 e2e_pixel_is $((424 + 20)) $((y + 4 + 5)) "#EFEFEF" || e2e_fail "the bar body was not painted"
-e2e_screenshot
+e2e_screenshot || e2e_fail "no screenshot"
 # The bar body's middle row is EFEFEF from x = 424 + 20 over 87 pixels; then the end cap.
 row=$((y + 4 + 5))
 first=$((424 + 20))

@@ -10,8 +10,8 @@
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/gnome.sh"
-VANTREL=${1:?usage: test_desktop_gnome_wayland.sh path/to/vantrel}
+e2e_program "$1"
 e2e_need wmctrl xmessage
 e2e_start_gnome wayland
-e2e_gnome_checks "$VANTREL"
+e2e_gnome_checks "$E2E_BIN"
 exit 0

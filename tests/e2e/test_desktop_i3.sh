@@ -6,7 +6,7 @@
 # opens the bar's menu, whose Quit ends the program.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
-VANTREL=${1:?usage: test_desktop_i3.sh path/to/vantrel}
+e2e_program "$1"
 e2e_need i3 i3-msg i3bar wmctrl xmessage xprop xwininfo xdpyinfo xdotool dbus-daemon
 e2e_start_xvfb 1024x768
 e2e_start_bus
@@ -20,7 +20,7 @@ bar {
 CONF
 e2e_start_wm i3 -c "$E2E_TMP/i3.conf"
 
-e2e_three_starts_at "$VANTREL" 380 420
+e2e_three_starts_at "$E2E_BIN" 380 420
 e2e_check_workspaces "i3-msg workspace 2" "i3-msg workspace 1"
 e2e_check_tooltip
 e2e_check_dialogs

@@ -9,7 +9,7 @@
 # whose Quit ends the program, which saves its place.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
-VANTREL=${1:?usage: test_desktop_kde_x11.sh path/to/vantrel}
+e2e_program "$1"
 e2e_need kwin_x11 kded5 plasmashell wmctrl xmessage xprop xwininfo xdpyinfo xdotool dbus-daemon \
     dbus-send import convert
 e2e_start_xvfb 1024x768
@@ -71,7 +71,7 @@ check_bar_view() { # WHEN
         "Vantrel role=bar skipSwitcher=true skipTaskbar=true skipPager=true onAllDesktops=true keepAbove=true" "$line"
 }
 
-e2e_three_starts_at "$VANTREL" 380 420
+e2e_three_starts_at "$E2E_BIN" 380 420
 check_bar_view "at start"
 e2e_check_workspaces "wmctrl -s 1" "wmctrl -s 0"
 e2e_check_tooltip

@@ -6,7 +6,7 @@
 # the icon in tint2 opens the bar's menu, whose Quit ends the program.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
-VANTREL=${1:?usage: test_desktop_openbox.sh path/to/vantrel}
+e2e_program "$1"
 e2e_need openbox tint2 wmctrl xmessage xprop xwininfo xdpyinfo xdotool dbus-daemon
 e2e_start_xvfb 1024x768
 e2e_start_bus
@@ -15,7 +15,7 @@ tint2 >"$E2E_TMP/tint2.log" 2>&1 &
 e2e_track $!
 
 # Where the dialogs come up, stay-on-top on, the tooltip on.
-e2e_three_starts_at "$VANTREL" 380 420
+e2e_three_starts_at "$E2E_BIN" 380 420
 e2e_on_all_desktops "$BAR" || e2e_fail "the bar is not on all desktops"
 e2e_check_workspaces "wmctrl -s 2" "wmctrl -s 0"
 e2e_check_tooltip

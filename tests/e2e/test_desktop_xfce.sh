@@ -8,7 +8,7 @@
 # 63 characters whole.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
-VANTREL=${1:?usage: test_desktop_xfce.sh path/to/vantrel}
+e2e_program "$1"
 e2e_need xfwm4 xfce4-panel wmctrl xmessage xprop xwininfo xdpyinfo xdotool dbus-daemon dbus-send
 e2e_start_xvfb 1024x768
 e2e_start_bus org.xfce.Xfconf
@@ -52,7 +52,7 @@ e2e_wait 15 watcher IsStatusNotifierHostRegistered || e2e_fail "xfce4-panel show
 # bytes in UTF-8.
 e2e_fake_meminfo 8388608 2949120
 E2E_LANG=fr_FR.UTF-8
-e2e_three_starts_at "$VANTREL" 380 420
+e2e_three_starts_at "$E2E_BIN" 380 420
 e2e_check_workspaces "wmctrl -s 1" "wmctrl -s 0"
 e2e_check_tooltip
 e2e_check_dialogs centred

@@ -5,12 +5,10 @@ set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 e2e_need xprop
-
-store=$XDG_CONFIG_HOME/vantrel/HKEY_CURRENT_USER.reg
-mkdir -p "$(dirname "$store")"
+e2e_start_atspi
 
 settings() { # TOP LEFT AOT NOMOVE BARPOS FIXPOS
-    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"Top"="%s"\n"Left"="%s"\n"Aot"="%s"\n"NoMove"="%s"\n"BarPos"="%s"\n"FixPos"="%s"\n' "$@" >"$store"
+    e2e_settings "$1" "$2" "Aot=$3" "NoMove=$4" "BarPos=$5" "FixPos=$6"
 }
 
 net_wm_state() { xprop -id "$1" _NET_WM_STATE; }
@@ -76,8 +74,9 @@ xdotool windowfocus --sync "$window" key --clearmodifiers ctrl+i
 details=$(e2e_window_of "$APP" "Memory Details") || e2e_fail "Ctrl+I showed no details window"
 xdotool windowfocus --sync "$window" key --clearmodifiers ctrl+p
 dialog=$(e2e_window_of "$APP" "Vantrel Preferences...") || e2e_fail "Ctrl+P showed no dialog"
-read -r _ _ dx dy <<<"$(e2e_geometry "$dialog")"
-xdotool mousemove $((dx + 208)) $((dy + 243)) click 1 sleep 0.2 mousemove $((dx + 340)) $((dy + 314)) click 1
+e2e_click_control "Stay Always On Top" "check box" || e2e_fail "no Stay Always On Top box"
+sleep 0.2
+e2e_click_control Apply "push button" || e2e_fail "no Apply button"
 e2e_wait 5 eval 'net_wm_state "$(strip)" | grep -q _NET_WM_STATE_ABOVE' ||
     e2e_fail "Apply did not put the bar above others"
 window=$(strip)

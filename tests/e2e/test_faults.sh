@@ -5,13 +5,12 @@
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 e2e_init "$1"
+e2e_need xprop
 
-dir=$XDG_CONFIG_HOME/vantrel
-store=$dir/HKEY_CURRENT_USER.reg
-mkdir -p "$dir"
-printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"Top"="200"\n"Left"="300"\n\n' \
-    >"$E2E_TMP/old.reg"
-cp "$E2E_TMP/old.reg" "$store"
+store=$(e2e_store)
+dir=$(dirname "$store")
+e2e_settings 200 300
+cp "$store" "$E2E_TMP/old.reg"
 log=$E2E_TMP/app.log
 
 # ends_within PID SECONDS WHAT: fails unless the process ends in time; E2E_STATUS is its status.
@@ -33,8 +32,7 @@ bar=$(e2e_window_of "$APP") || e2e_fail "the bar did not appear"
 began=$(date +%s%N)
 xdotool windowfocus --sync "$bar"
 xdotool key --clearmodifiers ctrl+q
-e2e_wait 5 bash -c '[ "$(xdotool search --onlyvisible --pid "$1" | wc -l)" -ge 2 ]' _ "$APP" ||
-    e2e_fail "Quit with the lock held: no error box within 5 s"
+e2e_wait 5 e2e_box_shown "$APP" || e2e_fail "Quit with the lock held: no error box within 5 s"
 took=$((($(date +%s%N) - began) / 1000000))
 [ "$took" -lt 4000 ] || e2e_fail "Quit with the lock held: the box came after $took ms"
 e2e_running "$APP" || e2e_fail "Quit with the lock held ended the program"
@@ -82,8 +80,9 @@ done
 new_log
 printf 'not a settings file\n' >"$store"
 e2e_start_vantrel
-box=$(e2e_window_of "$APP") || e2e_fail "no error box at start-up"
-[ "$(e2e_geometry "$box" | cut -d' ' -f1-2)" != "177 21" ] || e2e_fail "the bar came before the box"
+e2e_window_of "$APP" >/dev/null || e2e_fail "no window at start-up"
+e2e_box_shown "$APP" || e2e_fail "no error box at start-up"
+e2e_bar_now "$APP" >/dev/null && e2e_fail "the bar came before the box"
 kill -TERM "$APP"
 ends_within "$APP" 5 "SIGTERM behind the start-up box"
 e2e_expect_eq "status after SIGTERM behind the start-up box" 0 "$E2E_STATUS"
@@ -104,7 +103,7 @@ if [ "$(id -u)" = 0 ]; then
     pid=$APP
     bar=$(e2e_window_of "$pid") || e2e_fail "no bar without HOME"
     e2e_quit "$bar" "$pid"
-    grep -qx '"Top"="0"' "$E2E_TMP/pwhome/.config/vantrel/HKEY_CURRENT_USER.reg" ||
+    grep -qx '"Top"="0"' "$(e2e_store "$E2E_TMP/pwhome/.config")" ||
         e2e_fail "without HOME the settings are not in the home folder"
     [ "$root_config_before" = yes ] || [ ! -e /.config ] || e2e_fail "without HOME /.config was made"
 else

@@ -5,8 +5,8 @@
 # wear the scheme with no error, and Ctrl+Q writes the settings file back byte for byte.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
-e2e_need convert import iconv
 e2e_init "$1"
+e2e_need convert import iconv
 
 skins="$E2E_TMP/skins"
 scheme="$skins/Café" # UTF-8 on disk
@@ -17,7 +17,7 @@ convert -size 177x73 xc:#203040 -type palette -compress RLE "BMP3:$scheme/detail
 printf 'clLime\n' >"$scheme/TextColor.txt"
 
 # The settings, in Windows-1252 with CRLF, the folder in its Windows form.
-store=$XDG_CONFIG_HOME/vantrel/HKEY_CURRENT_USER.reg
+store=$(e2e_store)
 mkdir -p "$(dirname "$store")"
 dir="c:$(printf '%s' "$skins/" | sed 's|/|\\\\|g')"
 printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\r\n"Top"="100"\r\n"Left"="200"\r\n"Aot"="0"\r\n"TimerDelay"="1500"\r\n"NoMove"="0"\r\n"BarPos"="1"\r\n"FixPos"="0"\r\n"Scheme"="Café"\r\n"Dir"="%s"\r\n"BarTip"="0"\r\n\r\n' "$dir" |

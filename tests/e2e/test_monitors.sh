@@ -4,8 +4,9 @@
 # the file; a monitor removed and added back under the bar; the details window at the bottom edge.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
-e2e_need xrandr xwininfo
 e2e_init "$1" 3840x2160x24
+e2e_need xrandr xwininfo
+e2e_start_atspi
 
 # The other monitor at 0,0; the primary at 1920,1080, holding the server's one output so that
 # the output's own monitor (the whole screen) goes.
@@ -21,8 +22,7 @@ xdotool key --clearmodifiers ctrl+p
 dialog=$(e2e_window_of "$APP" "Vantrel Preferences...") || e2e_fail "Ctrl+P showed no dialog"
 read -r w h x y <<<"$(e2e_geometry "$dialog")"
 e2e_expect_eq "the dialog centred on the primary" "$((1920 + (1920 - w) / 2)) $((1080 + (1080 - h) / 2))" "$x $y"
-# Cancel lies at 240,304 in the dialog.
-xdotool mousemove $((x + 270)) $((y + 314)) click 1
+e2e_click_control Cancel "push button" || e2e_fail "no Cancel button"
 e2e_window_gone "$APP" "Vantrel Preferences..." || e2e_fail "the dialog did not close"
 
 # Dragged onto the other monitor, which is then unplugged: the bar comes into sight on the

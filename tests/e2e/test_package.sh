@@ -4,17 +4,15 @@
 # metadata under one application id, the manual page, the copyright file and the changelog; it
 # names the libraries it needs; the program unpacked from it answers --version and --help without
 # a display, refuses what it does not know, and starts in X and ends with Ctrl+Q.
-set -euo pipefail
-bin=$(realpath "$1")
-source "$(dirname "$0")/lib.sh"
+set -uo pipefail
+. "$(dirname "$0")/lib.sh"
+e2e_program "$1"
 e2e_need cpack dpkg-deb dpkg-shlibdeps xdotool lintian appstreamcli man desktop-file-validate
-build=$(dirname "$bin")
-[ -f "$build/CPackConfig.cmake" ] || { echo "skip: no CPack configuration beside $bin"; exit 77; }
-e2e_private_home
+build=$(dirname "$E2E_BIN")
+[ -f "$build/CPackConfig.cmake" ] || e2e_skip "no CPack configuration beside $E2E_BIN"
 fail() {
-    echo "FAIL: $*"
-    cat "$E2E_TMP/cpack.log" "$E2E_TMP/app.log" 2>/dev/null || true
-    exit 1
+    [ -s "$E2E_TMP/cpack.log" ] && sed 's/^/  cpack: /' "$E2E_TMP/cpack.log" >&2
+    e2e_fail "$@"
 }
 
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$E2E_TMP/pkg" >"$E2E_TMP/cpack.log" 2>&1 ||
@@ -22,7 +20,7 @@ cpack --config "$build/CPackConfig.cmake" -G DEB -B "$E2E_TMP/pkg" >"$E2E_TMP/cp
 debs=("$E2E_TMP"/pkg/vantrel_*.deb)
 [ -f "${debs[0]}" ] || fail "cpack made no vantrel_*.deb"
 deb=${debs[0]}
-version=$(dpkg-deb -f "$deb" Version)
+version=$(dpkg-deb -f "$deb" Version) || fail "the package has no version"
 
 # Lintian: no error and no warning (as root it also says that root should not run it).
 lintian --fail-on error,warning "$deb" >"$E2E_TMP/lintian.log" 2>&1 ||
@@ -40,7 +38,7 @@ if command -v apt-get >/dev/null; then
 fi
 
 root=$E2E_TMP/root
-dpkg-deb -x "$deb" "$root"
+dpkg-deb -x "$deb" "$root" || fail "dpkg-deb could not unpack the package"
 doc=usr/share/doc/vantrel
 
 # The launcher entry, the icons and the metadata are all named after the metadata's id.

@@ -3,18 +3,16 @@
 # red bar picture the strip shows exactly LoadPercent red pixels after the start cap, and the
 # details window shows the scheme's face in the scheme's text colour. The memory figures are
 # pinned with a private /proc/meminfo (a mount namespace; root only).
-set -euo pipefail
-bin=$1
+set -uo pipefail
 . "$(dirname "$0")/lib.sh"
-
+e2e_program "$1"
 e2e_need xdotool import convert unshare mount
 [ "$(id -u)" -eq 0 ] || e2e_skip "pinning /proc/meminfo needs root"
 
-e2e_private_home
 skins="$E2E_TMP/skins"
 scheme="$skins/Red"
 mkdir -p "$scheme"
-bmp() { convert -size "$1" "xc:$2" -type TrueColor "BMP3:$3"; }
+bmp() { convert -size "$1" "xc:$2" -type TrueColor "BMP3:$3" || e2e_fail "ImageMagick made no $3"; }
 bmp 177x21 '#808080' "$scheme/back.bmp"
 bmp 100x13 '#FF0000' "$scheme/bar.bmp"
 bmp 3x13 '#00FF00' "$scheme/bbar.bmp"
@@ -30,19 +28,10 @@ load=51
 # The settings: the schemes folder in the Windows form with the scheme in other letter case,
 # and a position that shows the settings were read.
 dir="c:$(printf '%s' "$skins/" | sed 's|/|\\\\|g')"
-mkdir -p "$XDG_CONFIG_HOME/vantrel"
-cat >"$XDG_CONFIG_HOME/vantrel/HKEY_CURRENT_USER.reg" <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]
-"Top"="100"
-"Left"="200"
-"Dir"="$dir"
-"Scheme"="red"
-REG
+e2e_settings 100 200 "Dir=$dir" Scheme=red
 
 e2e_start_xvfb 1024x768x24
-e2e_start_vantrel "$bin"
+e2e_start_vantrel
 pid=$APP
 wid=$(e2e_window_of "$pid") || e2e_fail "the bar did not show"
 read -r left top < <(e2e_window_pos "$wid")

@@ -3,35 +3,24 @@
 # the bar as a progress bar named "Memory load" with the load as its value, the details figures
 # as labels, the preferences dialog's controls by role and name; a change of the memory figures
 # is announced as a value change.
-set -euo pipefail
-bin=$(realpath "$1")
-here=$(dirname "$(realpath "$0")")
-source "$here/lib.sh"
+set -uo pipefail
+. "$(dirname "$0")/lib.sh"
+e2e_program "$1"
 e2e_need xdotool dbus-daemon unshare mount
-[ -x /usr/libexec/at-spi-bus-launcher ] || { echo "skip: at-spi2-core not installed"; exit 77; }
-/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "skip: python3-pyatspi not installed"; exit 77; }
-e2e_private_home
 e2e_start_xvfb 1024x768x24
-
 # A session bus of the test's own, and the accessibility bus on it.
-dbus-daemon --session --fork --address="unix:path=$E2E_TMP/bus" --print-pid=3 3>"$E2E_TMP/bus.pid" \
-    >/dev/null
-e2e_track "$(cat "$E2E_TMP/bus.pid")"
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_TMP/bus"
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_TMP/atspi.log" 2>&1 &
-e2e_track $!
-reader() { /usr/bin/python3 "$here/atspi_client.py" "$@"; }
+e2e_start_atspi
 
 # 256 MB total, 96 MB available: load 64 %.
 e2e_fake_meminfo 262144 98304
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 e2e_start_vantrel "$bin"
+e2e_start_vantrel
 bar=$(e2e_bar_of "$APP") || e2e_fail "the bar did not show"
 xdotool windowfocus --sync "$bar"
 xdotool key --clearmodifiers ctrl+i
 e2e_window_of "$APP" "Memory Details" >/dev/null || e2e_fail "Ctrl+I opened no details window"
 
 # dump_with LINE: the screen reader's dump of the program, once it holds a line starting so.
-dump_with() { reader dump Vantrel >"$E2E_TMP/dump" && grep -qF -- "$1" "$E2E_TMP/dump"; }
+dump_with() { e2e_reader dump Vantrel >"$E2E_TMP/dump" && grep -qF -- "$1" "$E2E_TMP/dump"; }
 e2e_wait 5 dump_with "frame|Memory Details|" || e2e_fail "the screen reader found no Memory Details of Vantrel"
 echo "--- the screen reader reads the bar and the details:"
 cat "$E2E_TMP/dump"
@@ -50,13 +39,13 @@ echo "--- announced after the figures changed:"
 printf 'MemTotal:       262144 kB\nMemFree:        131072 kB\nMemAvailable:   131072 kB\n' \
     >"$E2E_TMP/meminfo.next"
 # cp writes into the bound file itself, which keeps its inode.
-reader value-event Vantrel "Memory load" 51 6 cp "$E2E_TMP/meminfo.next" "$E2E_TMP/meminfo" ||
+e2e_reader value-event Vantrel "Memory load" 51 6 cp "$E2E_TMP/meminfo.next" "$E2E_TMP/meminfo" ||
     e2e_fail "no value change to 51 announced"
-reader dump Vantrel >"$E2E_TMP/dump"
+e2e_reader dump Vantrel >"$E2E_TMP/dump" || e2e_fail "the screen reader read nothing"
 expect "label|51% | 133,693 Kb|||"
 
 # Pressing the close box through the screen reader closes the details window.
-reader press Vantrel "push button" Close
+e2e_reader press Vantrel "push button" Close || e2e_fail "the screen reader found no Close button"
 details_shown() { xdotool search --onlyvisible --pid "$APP" 2>/dev/null | while read -r w; do
     xdotool getwindowgeometry "$w" | grep -q 'Geometry: 177x73' && echo "$w"; done | grep -q .; }
 details_gone() { ! details_shown; }
@@ -76,7 +65,7 @@ for control in "push button|OK" "push button|Cancel" "push button|Apply" \
     grep -qF -- "$control|" "$E2E_TMP/dump" || e2e_fail "not read in the dialog: $control"
 done
 grep -q '^text|Refresh delay :|.*|1500$' "$E2E_TMP/dump" || e2e_fail "the delay field is not read with its label"
-reader press Vantrel "push button" Cancel
+e2e_reader press Vantrel "push button" Cancel || e2e_fail "the screen reader found no Cancel button"
 e2e_window_gone "$APP" "Vantrel Preferences..." || e2e_fail "Cancel through the screen reader left the dialog open"
 
 e2e_quit "$bar" "$APP"

@@ -5,7 +5,7 @@ set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 
-store=$XDG_CONFIG_HOME/vantrel/HKEY_CURRENT_USER.reg
+store=$(e2e_store)
 
 expected() { # TOP LEFT
     printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n"Top"="%s"\n"Left"="%s"\n"Aot"="0"\n"TimerDelay"="1500"\n"NoMove"="0"\n"BarPos"="1"\n"FixPos"="0"\n"Scheme"="<none>"\n"Dir"=""\n"BarTip"="0"\n\n' "$1" "$2"

@@ -2,9 +2,9 @@
 # The notification-area icon in a real XEmbed tray (trayer): it is embedded and drawn sharp, a
 # right click on it opens the bar's menu, "&Quit" from that menu ends the program, the menu works
 # while the about box is open, and a tray that starts after the program still gets the icon.
-set -u
+set -uo pipefail
 . "$(dirname "$0")/lib.sh"
-VANTREL=${1:?usage: test_tray_icon.sh path/to/vantrel}
+e2e_program "$1"
 ICON22="$(dirname "$0")/../../resources/icons/vantrel-22.png"
 
 e2e_need xdotool xwininfo import convert compare trayer
@@ -19,7 +19,7 @@ start_tray() {
 
 start_vantrel() {
     : >"$E2E_TMP/app.log"
-    e2e_start_vantrel "$VANTREL"
+    e2e_start_vantrel
     VPID=$APP
     e2e_window_of "$VPID" "" 15 >/dev/null || e2e_fail "the bar did not appear"
 }

@@ -7,15 +7,14 @@
 # unchanged.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
-VANTREL=${1:?usage: test_wayland_native.sh path/to/vantrel}
-WATCHER="$(dirname "$VANTREL")/tests/sni_watcher"
-e2e_private_home
+e2e_program "$1"
+WATCHER="$(dirname "$E2E_BIN")/tests/sni_watcher"
 unset DISPLAY
 
 # No display at all, an X server that is gone, a compositor that is gone.
 no_display() { # DISPLAY WAYLAND_DISPLAY
     local status=0
-    env ${1:+DISPLAY=$1} ${2:+WAYLAND_DISPLAY=$2} "$VANTREL" >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
+    env ${1:+DISPLAY=$1} ${2:+WAYLAND_DISPLAY=$2} "$E2E_BIN" >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
     e2e_expect_eq "status with DISPLAY '$1' WAYLAND_DISPLAY '$2'" 1 "$status"
     e2e_expect_eq "lines on standard error" 1 "$(wc -l <"$E2E_TMP/err")"
     grep -q '^vantrel: no display to show the bar on' "$E2E_TMP/err" ||
@@ -27,7 +26,7 @@ no_display "" "wayland-97"
 no_display ":97" "wayland-97"
 
 e2e_need weston dbus-daemon
-[ -x "$WATCHER" ] || e2e_skip "sni_watcher was not built beside $VANTREL"
+[ -x "$WATCHER" ] || e2e_skip "sni_watcher was not built beside $E2E_BIN"
 [ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so ] ||
     e2e_skip "Qt's Wayland plugin (qt6-wayland) is not installed"
 e2e_start_bus
@@ -41,7 +40,7 @@ e2e_track $!
 e2e_wait 5 grep -q '^ready' "$E2E_TMP/watcher.log" || e2e_fail "the watcher did not start"
 
 e2e_settings 420 380 Aot=1 BarTip=1
-e2e_start_vantrel "$VANTREL"
+e2e_start_vantrel
 # The compositor's own view: a top-level window of the program's, 177 x 21, where it put it.
 bar_view() {
     timeout 3 weston-debug scene-graph 2>/dev/null |

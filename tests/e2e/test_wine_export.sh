@@ -4,10 +4,9 @@
 # bar takes every value, and Ctrl+Q, with nothing changed, writes the very same bytes back.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
-
+e2e_init "$1"
 wine=$(command -v wine || command -v wine64 || ls /usr/lib/wine/wine64 2>/dev/null) ||
     e2e_skip "wine64 is not installed"
-e2e_init "$1"
 export WINEPREFIX=$E2E_TMP/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 stop_wineserver() { WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true; }
 
@@ -26,7 +25,7 @@ stop_wineserver
 iconv -f UTF-16 -t UTF-8 "$E2E_TMP/out.reg" | grep -q 'Windows Registry Editor Version 5.00' ||
     e2e_fail "Wine's export has another header"
 
-store=$XDG_CONFIG_HOME/vantrel/HKEY_CURRENT_USER.reg
+store=$(e2e_store)
 mkdir -p "$(dirname "$store")"
 cp "$E2E_TMP/out.reg" "$store"
 
