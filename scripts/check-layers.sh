@@ -2,6 +2,8 @@
 # Fails when a source includes a header from a layer above its own. The layers, bottom up:
 #   core/ -> platform/ -> controls/ -> app/ windows/ components/ (one top layer)
 # Includes run down only; within the top layer the windows reach each other freely.
+# Fails too when a platform header declares a Set... function that no layer above calls: a test
+# puts a stand-in for a service in place with platform::Replace, never through a setter.
 #   scripts/check-layers.sh [source root, default: the clone this script is in]
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -31,4 +33,12 @@ for file in core/* platform/* controls/* app/* windows/* components/*; do
     done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
         sed 's/^\([0-9]*\):[^"]*"\([^"]*\)".*/\1:\2/')
 done
+
+while IFS=: read -r file line name; do
+    if ! grep -rqw --include='*.cpp' --include='*.h' "$name" controls app windows components; then
+        echo "$file:$line: declares $name, which nothing above platform/ calls; tests put a stand-in in place with platform::Replace (platform/Service.h), not with a setter" >&2
+        status=1
+    fi
+done < <(grep -noE '(^|[^.>[:alnum:]_])Set[A-Z][[:alnum:]_]*[[:space:]]*\(' platform/*.h |
+    sed -E 's/^([^:]*):([0-9]*):.*(Set[[:alnum:]_]*).*/\1:\2:\3/')
 exit "$status"
