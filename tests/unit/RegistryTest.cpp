@@ -173,6 +173,26 @@ TEST_F(RegistryTest, ADamagedLineIsReportedOnceTheOthersReadAndTheFileKeptAside)
     EXPECT_EQ(second.readAll(), damaged + "x");
 }
 
+// What a store remembers goes with it: one put in place has reported nothing yet, and the one
+// before comes back with its own reports when it ends.
+TEST_F(RegistryTest, AStorePutInPlaceStartsAfreshAndTheOneBeforeComesBack) {
+    Store("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n\"Top\n");
+    const auto read = [] { (void)RegReadText(Key, QStringLiteral("Top")); };
+    read();
+    read();
+    EXPECT_EQ(vtest::Errors().size(), 1);
+    {
+        vtest::PrivateSettings fresh(Folder());
+        EXPECT_EQ(&Current<SettingsStore>(), &fresh);
+        read();
+        read();
+        EXPECT_EQ(vtest::Errors().size(), 2);
+    }
+    EXPECT_EQ(&Current<SettingsStore>(), &*Settings);
+    read();
+    EXPECT_EQ(vtest::Errors().size(), 2);
+}
+
 // A file of the given size: the values, then comment lines up to the size.
 QByteArray FileOfSize(qint64 size) {
     QByteArray text(
