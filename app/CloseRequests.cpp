@@ -153,16 +153,20 @@ void RemoveCloseRequests() {
     Installed.reset();
 }
 
+// True once a close request has begun the ending (it may come while the loop runs).
+bool IsEnding() {
+    return Installed && Installed->Ending;
+}
+
 int ExecUntilClosed() {
-    const bool ending = Installed && Installed->Ending;
     int status = 1;
-    if (!ending)
+    if (!IsEnding())
         status = QApplication::exec();
     else if (Installed->EndStatus)
         status = *Installed->EndStatus;
     else if (Vantrel && Vantrel->close())
         status = 0;
-    if (ending && status != 0)
+    if (IsEnding() && status != 0)
         std::fprintf(stderr, "vantrel: ended before the settings could be saved; the settings "
                              "file was left as it was\n");
     return status;
