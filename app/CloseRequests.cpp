@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <optional>
 #include <unistd.h>
 
@@ -23,17 +24,31 @@ constexpr int Signals[] = {SIGTERM, SIGHUP, SIGINT};
 // Past this the program is ended whatever it waits for: the save's lock wait is shorter.
 constexpr unsigned EndDeadlineSeconds = 4;
 
-int WakeRead = -1;
+// Namespace-level because the signal handler can reach nothing else async-signal-safely.
 int WakeWrite = -1;
-QSocketNotifier* Notifier = nullptr;
-QMetaObject::Connection SessionConnection;
-QtMessageHandler PreviousHandler = nullptr;
 
-// The program is ending and nobody is there to answer a box any more.
-bool Ending = false;
-// How the ending went, once its save was tried.
-std::optional<int> EndStatus;
-platform::ErrorReporter BoxReporter;
+// Failures once the program is ending: nobody is there to answer a box any more.
+class StandardErrorReport final : public platform::ErrorReport {
+public:
+    void Show(const QString& text) override {
+        std::fprintf(stderr, "vantrel: %s\n", qPrintable(platform::ErrorText(text)));
+    }
+};
+
+// What the close requests keep while they are installed.
+struct Requests {
+    int WakeRead = -1;
+    QSocketNotifier* Notifier = nullptr;
+    QMetaObject::Connection SessionConnection;
+    QtMessageHandler PreviousHandler = nullptr;
+    // Once the program is ending, its failures are reported on standard error.
+    StandardErrorReport OnStandardError;
+    std::optional<platform::Replace<platform::ErrorReport>> Ending;
+    // How the ending went, once its save was tried.
+    std::optional<int> EndStatus;
+};
+// Reached from Qt's message handler, a plain function.
+std::unique_ptr<Requests> Installed;
 
 // All a signal handler may safely do: wake the event loop.
 void OnSignal(int) {
@@ -43,14 +58,8 @@ void OnSignal(int) {
     errno = saved;
 }
 
-void ReportOnStandardError(const QString& text) {
-    std::fprintf(stderr, "vantrel: %s\n", qPrintable(platform::ErrorText(text)));
-}
-
-// From here on failures go to standard error instead of a box.
 void BeginEnding() {
-    Ending = true;
-    BoxReporter = platform::SetErrorReporter(&ReportOnStandardError);
+    Installed->Ending.emplace(Installed->OnStandardError);
 }
 
 // The bar has been shown, so every setting has been read (before that a save would write half
@@ -61,9 +70,9 @@ bool BarIsUp() {
 
 void OnWake() {
     char buffer[64];
-    while (::read(WakeRead, buffer, sizeof buffer) > 0) {
+    while (::read(Installed->WakeRead, buffer, sizeof buffer) > 0) {
     }
-    if (Ending) return;
+    if (Installed->Ending) return;
     BeginEnding();
     ::alarm(EndDeadlineSeconds);
     if (!Vantrel || !Vantrel->Started() || Vantrel->Closing()) {
@@ -73,16 +82,17 @@ void OnWake() {
         return;
     }
     if (!Vantrel->isVisible()) return; // closed already; the loop is about to end
-    EndStatus = Vantrel->close() ? 0 : 1;
-    QCoreApplication::exit(*EndStatus);
+    Installed->EndStatus = Vantrel->close() ? 0 : 1;
+    QCoreApplication::exit(*Installed->EndStatus);
 }
 
 // Qt ends the program when the connection to the X server breaks; the settings are saved first.
 void OnMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (PreviousHandler) PreviousHandler(type, context, text);
+    if (!Installed) return;
+    if (Installed->PreviousHandler) Installed->PreviousHandler(type, context, text);
     if (type != QtWarningMsg && type != QtCriticalMsg && type != QtFatalMsg) return;
     if (!text.startsWith(QLatin1String("The X11 connection broke"))) return;
-    if (Ending || !BarIsUp() || QThread::currentThread() != qApp->thread()) return;
+    if (Installed->Ending || !BarIsUp() || QThread::currentThread() != qApp->thread()) return;
     BeginEnding();
     const bool saved = !Vantrel->Closing() && Vantrel->QueryClose();
     std::fprintf(stderr, saved ? "vantrel: the display went away; the settings were saved\n"
@@ -92,13 +102,14 @@ void OnMessage(QtMsgType type, const QMessageLogContext& context, const QString&
 } // namespace
 
 void InstallCloseRequests() {
-    if (!qGuiApp || Notifier) return;
+    if (!qGuiApp || Installed) return;
     int fds[2];
     if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) return;
-    WakeRead = fds[0];
+    Installed = std::make_unique<Requests>();
+    Installed->WakeRead = fds[0];
     WakeWrite = fds[1];
-    Notifier = new QSocketNotifier(WakeRead, QSocketNotifier::Read, qGuiApp);
-    QObject::connect(Notifier, &QSocketNotifier::activated, qGuiApp, &OnWake);
+    Installed->Notifier = new QSocketNotifier(fds[0], QSocketNotifier::Read, qGuiApp);
+    QObject::connect(Installed->Notifier, &QSocketNotifier::activated, qGuiApp, &OnWake);
 
     struct sigaction action = {};
     action.sa_handler = &OnSignal;
@@ -112,16 +123,18 @@ void InstallCloseRequests() {
 
     // The end of the session: save as a close would, without closing yet (the session manager
     // ends the program afterwards). A save that fails holds the logout back where allowed.
-    SessionConnection = QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, qGuiApp,
-                                         [](QSessionManager& manager) {
-                                             if (!Vantrel || Vantrel->QueryClose()) return;
-                                             if (manager.allowsErrorInteraction()) manager.cancel();
-                                         });
-    if (!PreviousHandler) PreviousHandler = qInstallMessageHandler(&OnMessage);
+    Installed->SessionConnection = QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest,
+                                                    qGuiApp, [](QSessionManager& manager) {
+                                                        if (!Vantrel || Vantrel->QueryClose())
+                                                            return;
+                                                        if (manager.allowsErrorInteraction())
+                                                            manager.cancel();
+                                                    });
+    Installed->PreviousHandler = qInstallMessageHandler(&OnMessage);
 }
 
 void RemoveCloseRequests() {
-    if (!Notifier) return;
+    if (!Installed) return;
     struct sigaction action = {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
@@ -130,31 +143,30 @@ void RemoveCloseRequests() {
         if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == &OnSignal)
             ::sigaction(sig, &action, nullptr);
     }
-    QObject::disconnect(SessionConnection);
-    delete Notifier;
-    Notifier = nullptr;
-    ::close(WakeRead);
+    QObject::disconnect(Installed->SessionConnection);
+    delete Installed->Notifier;
+    ::close(Installed->WakeRead);
     ::close(WakeWrite);
-    WakeRead = WakeWrite = -1;
-    if (PreviousHandler) qInstallMessageHandler(PreviousHandler);
-    PreviousHandler = nullptr;
-    if (Ending) {
-        ::alarm(0);
-        platform::SetErrorReporter(BoxReporter);
-        Ending = false;
-        EndStatus.reset();
-    }
+    WakeWrite = -1;
+    qInstallMessageHandler(Installed->PreviousHandler);
+    if (Installed->Ending) ::alarm(0);
+    Installed.reset();
+}
+
+// True once a close request has begun the ending (it may come while the loop runs).
+bool IsEnding() {
+    return Installed && Installed->Ending;
 }
 
 int ExecUntilClosed() {
     int status = 1;
-    if (!Ending)
+    if (!IsEnding())
         status = QApplication::exec();
-    else if (EndStatus)
-        status = *EndStatus;
+    else if (Installed->EndStatus)
+        status = *Installed->EndStatus;
     else if (Vantrel && Vantrel->close())
         status = 0;
-    if (Ending && status != 0)
+    if (IsEnding() && status != 0)
         std::fprintf(stderr, "vantrel: ended before the settings could be saved; the settings "
                              "file was left as it was\n");
     return status;

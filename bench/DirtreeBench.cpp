@@ -2,6 +2,7 @@
 // drives.
 #include "components/dirtree.h"
 #include "platform/Files.h"
+#include "tests/FakeServices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,7 +35,7 @@ QTreeWidgetItem* Child(QTreeWidgetItem* node, const QString& path) {
 }
 
 void BM_ExpandFolderWith10000SubFolders(benchmark::State& state) {
-    platform::SetDrives({{u'C', BigTree().path()}});
+    const vtest::FixedDrives drives({{u'C', BigTree().path()}});
     Tdirtree tree;
     tree.resize(174, 198);
     tree.show();
@@ -57,12 +58,10 @@ void BM_ExpandFolderWith10000SubFolders(benchmark::State& state) {
         }
     }
     tree.clear();
-    platform::SetDrives({});
 }
 BENCHMARK(BM_ExpandFolderWith10000SubFolders)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_LoadDrivesOnThisMachine(benchmark::State& state) {
-    platform::SetDrives({});
     Tdirtree tree;
     tree.show();
     QApplication::processEvents();

@@ -54,12 +54,17 @@ BENCHMARK(BM_readprefs)
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    platform::SetErrorReporter(
-        [](const QString& text) { std::fprintf(stderr, "error: %s\n", qPrintable(text)); });
+    class Printed : public platform::ErrorReport {
+        void Show(const QString& text) override {
+            std::fprintf(stderr, "error: %s\n", qPrintable(text));
+        }
+    } printed;
+    const platform::Replace<platform::ErrorReport> printedInPlace(printed);
     // The store in a folder beside the program's build, on a real disk rather than in memory,
     // with a file as large as a long-used one: ten values and a few unknown ones.
     QTemporaryDir home(QDir::currentPath() + QStringLiteral("/bench-home-XXXXXX"));
-    platform::SetRegistryFolder(home.path() + QStringLiteral("/vantrel"));
+    platform::SettingsStore store(home.path() + QStringLiteral("/vantrel"));
+    const platform::Replace<platform::SettingsStore> storeInPlace(store);
     CreateForms();
     Vantrel->BarPrefs.Scheme = QStringLiteral("blue");
     Vantrel->BarPrefs.Dir = QStringLiteral("c:\\skins\\");

@@ -4,6 +4,7 @@
 #include "app/Unit1.h"
 #include "platform/ErrorReport.h"
 #include "platform/Files.h"
+#include "tests/FakeServices.h"
 #include "windows/RefreshList.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"
@@ -91,10 +92,12 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", (root.path() + QStringLiteral("/.config")).toUtf8());
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    platform::SetErrorReporter(
-        [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+    class Printed : public platform::ErrorReport {
+        void Show(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    } printed;
+    const platform::Replace<platform::ErrorReport> printedInPlace(printed);
     MakeFolders();
-    platform::SetDrives({{u'C', QStringLiteral("/")}, {u'X', root.path()}});
+    const vtest::FixedDrives drives({{u'C', QStringLiteral("/")}, {u'X', root.path()}});
     CreateForms();
 
     benchmark::Initialize(&argc, argv);

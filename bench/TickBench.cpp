@@ -34,7 +34,10 @@ BENCHMARK(BM_ReadMeminfo);
 // steps of 1 %), so each run is the query and the arithmetic. Redraws counts the runs that did
 // change it.
 void RunSteadyTicks(benchmark::State& state) {
-    platform::SetErrorReporter([](const QString&) {});
+    class Unreported : public platform::ErrorReport {
+        void Show(const QString&) override {}
+    } unreported;
+    const platform::Replace<platform::ErrorReport> unreportedInPlace(unreported);
     CreateForms();
     Vantrel->Timer();
     int64_t redraws = 0;
@@ -61,9 +64,8 @@ void BM_SteadyTickZfs(benchmark::State& state) {
     file.close();
     const QByteArray arcstats = QFile::encodeName(file.fileName());
     platform::ProcMeminfo source("/proc/meminfo", arcstats.constData());
-    platform::SetMemorySource(&source);
+    const platform::Replace<platform::MemorySource> sourceInPlace(source);
     RunSteadyTicks(state);
-    platform::SetMemorySource(nullptr);
 }
 BENCHMARK(BM_SteadyTickZfs);
 

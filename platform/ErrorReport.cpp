@@ -10,41 +10,26 @@
 #include <new>
 
 namespace platform {
-namespace {
 
-ErrorReporter& Reporter() {
-    static ErrorReporter reporter;
-    return reporter;
+template <> ErrorReport& Service<ErrorReport>::Real() {
+    static ErrorReport box;
+    return box;
 }
 
-// The box is modal and the timer keeps ticking behind it; a failure that repeats on every tick
-// would otherwise pile up one box per tick. While a box with the same text is open, the repeat is
-// dropped.
-QString& OpenText() {
-    static QString text;
-    return text;
-}
-bool& BoxOpen() {
-    static bool open = false;
-    return open;
-}
-
-void ShowBox(const QString& text) {
-    if (BoxOpen() && OpenText() == text) return;
-    const bool wasOpen = BoxOpen();
-    const QString previous = OpenText();
-    BoxOpen() = true;
-    OpenText() = text;
+void ErrorReport::Show(const QString& text) {
+    if (BoxOpen && OpenText == text) return;
+    const bool wasOpen = BoxOpen;
+    const QString previous = OpenText;
+    BoxOpen = true;
+    OpenText = text;
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Vantrel"), text, QMessageBox::Ok);
     // Above the dialog that is open, or else above the bar.
     QWidget* owner = QApplication::activeModalWidget();
     KeepAbove(&box, owner ? owner : MainWindow());
     box.exec();
-    BoxOpen() = wasOpen;
-    OpenText() = previous;
+    BoxOpen = wasOpen;
+    OpenText = previous;
 }
-
-} // namespace
 
 QString ErrorText(const QString& message) {
     if (!message.isEmpty() && message.back().unicode() > u'.') return message + u'.';
@@ -52,17 +37,7 @@ QString ErrorText(const QString& message) {
 }
 
 void ReportError(const QString& message) {
-    const QString text = ErrorText(message);
-    if (Reporter())
-        Reporter()(text);
-    else
-        ShowBox(text);
-}
-
-ErrorReporter SetErrorReporter(ErrorReporter reporter) {
-    ErrorReporter previous = std::move(Reporter());
-    Reporter() = std::move(reporter);
-    return previous;
+    Current<ErrorReport>().Show(ErrorText(message));
 }
 
 void Guarded(const std::function<void()>& action) {

@@ -1,24 +1,34 @@
 // The one place where failures reach the user: a message box captioned "Vantrel".
 #pragma once
 
+#include "platform/Service.h"
+
 #include <QString>
 #include <functional>
 
 namespace platform {
 
-using ErrorReporter = std::function<void(const QString& text)>;
+// Where the reports go: the message box, one at a time.
+class ErrorReport {
+public:
+    virtual ~ErrorReport() = default;
+    // Shows the box with the text and returns when the user has dismissed it. While a box with
+    // the same text is open (the timer keeps ticking behind the modal box, and a failure that
+    // repeats on every tick would pile up one box per tick), the repeat is dropped.
+    virtual void Show(const QString& text);
+
+private:
+    bool BoxOpen = false;
+    QString OpenText;
+};
+template <> ErrorReport& Service<ErrorReport>::Real();
 
 // The text the box shows: the message with a full stop appended when its last character sorts
 // after "." (nothing is appended to an empty message).
 QString ErrorText(const QString& message);
 
-// Shows the error box (or hands the text to the reporter put in place) and returns when the user
-// has dismissed it.
+// Hands the error text to the report in use (the box) and returns when it has been dismissed.
 void ReportError(const QString& message);
-
-// Puts a reporter in place of the message box; an empty one restores the box. Returns the
-// previous reporter.
-ErrorReporter SetErrorReporter(ErrorReporter reporter);
 
 // Runs an action the user started; an error it raises is reported and ends the action only.
 void Guarded(const std::function<void()>& action);

@@ -28,22 +28,6 @@ bool HasDriveLetter(const QString& path) {
 
 // ---- The drive table -----------------------------------------------------------------------
 
-struct Drive {
-    QString Root; // native folder, ending in "/"
-    int Type = DRIVE_FIXED;
-};
-
-struct DriveTable {
-    Drive Drives[26];
-    bool Loaded = false;
-    bool Fixed = false; // put in place by a test
-};
-
-DriveTable& Table() {
-    static DriveTable table;
-    return table;
-}
-
 // "\040" and the like in /proc/self/mounts.
 QString Unescape(const QByteArray& field) {
     QByteArray out;
@@ -94,41 +78,8 @@ bool IsUserFileSystem(const QString& type, const QString& mountPoint) {
     return ::stat(QFile::encodeName(mountPoint).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-void LoadMountTable(DriveTable& table) {
-    for (Drive& d : table.Drives)
-        d = Drive{QString(), DRIVE_NO_ROOT_DIR};
-    table.Drives['C' - 'A'] = Drive{QStringLiteral("/"), DRIVE_FIXED};
-
-    QFile mounts(QStringLiteral("/proc/self/mounts"));
-    QHash<QString, QString> byPoint; // mount point -> type (the last mount wins)
-    if (mounts.open(QIODevice::ReadOnly)) {
-        const QList<QByteArray> lines = mounts.readAll().split('\n');
-        for (const QByteArray& line : lines) {
-            const QList<QByteArray> f = line.split(' ');
-            if (f.size() < 3) continue;
-            const QString point = Unescape(f[1]);
-            const QString type = QString::fromLatin1(f[2]);
-            if (point == QLatin1String("/")) continue;
-            if (IsUserFileSystem(type, point))
-                byPoint.insert(point, type);
-            else
-                byPoint.remove(point);
-        }
-    }
-    QStringList points = byPoint.keys();
-    std::sort(points.begin(), points.end());
-    int letter = 'D' - 'A';
-    for (const QString& point : points) {
-        if (letter >= 26) break;
-        table.Drives[letter++] = Drive{point + u'/', KindOf(byPoint.value(point), point)};
-    }
-    table.Loaded = true;
-}
-
-const DriveTable& Drives(bool refresh = false) {
-    DriveTable& table = Table();
-    if (!table.Fixed && (!table.Loaded || refresh)) LoadMountTable(table);
-    return table;
+const DriveLetters::Table& Drives(bool refresh = false) {
+    return Current<DriveLetters>().Drives(refresh);
 }
 
 // ---- Path mapping ----------------------------------------------------------------------------
@@ -160,7 +111,7 @@ bool Split(const QString& path, QString& start, QStringList& parts) {
     QString rest = path;
     if (HasDriveLetter(path)) {
         const int index = path[0].toUpper().unicode() - 'A';
-        start = Drives().Drives[index].Root;
+        start = Drives()[index].Root;
         if (start.isEmpty()) return false;
         rest = path.mid(2);
         // "C:skins" is relative to the drive's root here: there is no current folder per drive.
@@ -386,60 +337,87 @@ bool FolderSearch::Next(DirEntry& entry, int* error) {
 }
 
 uint32_t LogicalDrives() {
-    const DriveTable& table = Drives(true);
+    const DriveLetters::Table& table = Drives(true);
     uint32_t mask = 0;
     for (int i = 0; i < 26; ++i)
-        if (!table.Drives[i].Root.isEmpty()) mask |= 1u << i;
+        if (!table[i].Root.isEmpty()) mask |= 1u << i;
     return mask;
 }
 
 int DriveTypeOf(const QString& root) {
     if (!HasDriveLetter(root)) return DRIVE_NO_ROOT_DIR;
-    const Drive& d = Drives().Drives[root[0].toUpper().unicode() - 'A'];
+    const DriveLetters::Drive& d = Drives()[root[0].toUpper().unicode() - 'A'];
     return d.Root.isEmpty() ? DRIVE_NO_ROOT_DIR : d.Type;
 }
 
 QString DriveRoot(QChar letter) {
     const char16_t u = letter.toUpper().unicode();
     if (u < 'A' || u > 'Z') return QString();
-    return Drives().Drives[u - 'A'].Root;
+    return Drives()[u - 'A'].Root;
 }
 
 QString CurrentDirectory() {
     const QString cwd = QDir::currentPath() + u'/';
-    const DriveTable& table = Drives();
+    const DriveLetters::Table& table = Drives();
     int best = -1;
     for (int i = 0; i < 26; ++i) {
-        const QString& root = table.Drives[i].Root;
+        const QString& root = table[i].Root;
         if (!root.isEmpty() && cwd.startsWith(root) &&
-            (best < 0 || root.size() > table.Drives[best].Root.size()))
+            (best < 0 || root.size() > table[best].Root.size()))
             best = i;
     }
     if (best < 0) return QString();
-    QString rest = cwd.mid(table.Drives[best].Root.size());
+    QString rest = cwd.mid(table[best].Root.size());
     if (rest.endsWith(u'/')) rest.chop(1);
     rest.replace(u'/', u'\\');
     return QString(QChar(u'A' + best)) + QStringLiteral(":\\") + rest;
 }
 
-void SetDrives(const std::vector<DriveMapping>& drives) {
-    DriveTable& table = Table();
-    if (drives.empty()) {
-        table.Fixed = false;
-        table.Loaded = false;
-        return;
-    }
-    for (Drive& d : table.Drives)
-        d = Drive{QString(), DRIVE_NO_ROOT_DIR};
-    for (const DriveMapping& m : drives) {
+template <> DriveLetters& Service<DriveLetters>::Real() {
+    static DriveLetters mounted;
+    return mounted;
+}
+
+const DriveLetters::Table& DriveLetters::Drives(bool refresh) {
+    if (Loaded && !refresh) return Letters;
+    Letters.fill(Drive());
+    for (const DriveMapping& m : Mounted()) {
         const char16_t u = m.Letter.toUpper().unicode();
         if (u < 'A' || u > 'Z') continue;
         QString root = m.Root;
         if (!root.endsWith(u'/')) root += u'/';
-        table.Drives[u - 'A'] = Drive{root, m.Type};
+        Letters[u - 'A'] = Drive{root, m.Type};
     }
-    table.Fixed = true;
-    table.Loaded = true;
+    Loaded = true;
+    return Letters;
+}
+
+std::vector<DriveMapping> DriveLetters::Mounted() {
+    std::vector<DriveMapping> drives{{u'C', QStringLiteral("/"), DRIVE_FIXED}};
+    QFile mounts(QStringLiteral("/proc/self/mounts"));
+    QHash<QString, QString> byPoint; // mount point -> type (the last mount wins)
+    if (mounts.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> lines = mounts.readAll().split('\n');
+        for (const QByteArray& line : lines) {
+            const QList<QByteArray> f = line.split(' ');
+            if (f.size() < 3) continue;
+            const QString point = Unescape(f[1]);
+            const QString type = QString::fromLatin1(f[2]);
+            if (point == QLatin1String("/")) continue;
+            if (IsUserFileSystem(type, point))
+                byPoint.insert(point, type);
+            else
+                byPoint.remove(point);
+        }
+    }
+    QStringList points = byPoint.keys();
+    std::sort(points.begin(), points.end());
+    char16_t letter = u'D';
+    for (const QString& point : points) {
+        if (letter > u'Z') break;
+        drives.push_back({QChar(letter++), point + u'/', KindOf(byPoint.value(point), point)});
+    }
+    return drives;
 }
 
 QByteArray ReadFileStart(const QString& path, qint64 maxBytes) {

@@ -7,8 +7,11 @@
 // current folder.
 #pragma once
 
+#include "platform/Service.h"
+
 #include <QByteArray>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -93,13 +96,36 @@ QString DriveRoot(QChar letter);
 // no drive.
 QString CurrentDirectory();
 
-// Tests: puts a drive table in place of the mount table (letter, native root, kind), or goes
-// back to the mount table when given an empty table.
+// One drive: its letter, the native folder it stands for, its kind.
 struct DriveMapping {
     QChar Letter;
     QString Root;
     int Type = DRIVE_FIXED;
 };
-void SetDrives(const std::vector<DriveMapping>& drives);
+
+// What the drive letters stand for, read when first needed and again when the drives are
+// listed (LogicalDrives).
+class DriveLetters {
+public:
+    virtual ~DriveLetters() = default;
+    // Each letter's root (ending in "/") and kind, A: first; an empty root for a letter that
+    // stands for nothing.
+    struct Drive {
+        QString Root;
+        int Type = DRIVE_NO_ROOT_DIR;
+    };
+    using Table = std::array<Drive, 26>;
+    const Table& Drives(bool refresh = false);
+
+protected:
+    // C: for "/", then D:, E:, ... for the other mounted file systems a user keeps files on, in
+    // the order of their mount points.
+    virtual std::vector<DriveMapping> Mounted();
+
+private:
+    Table Letters;
+    bool Loaded = false;
+};
+template <> DriveLetters& Service<DriveLetters>::Real();
 
 } // namespace platform

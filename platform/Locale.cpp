@@ -1,25 +1,21 @@
 // Locale services on Qt's system locale.
 #include "platform/Locale.h"
 
-#include <QCollator>
 #include <QLocale>
 
 namespace platform {
-namespace {
 
-QChar Fixed;
-QChar Cached;
-bool Loaded = false;
+template <> UserLocale& Service<UserLocale>::Real() {
+    static UserLocale locale;
+    return locale;
+}
 
-QChar ReadSeparator() {
+QChar UserLocale::ReadSeparator() {
     const QString group = QLocale::system().groupSeparator();
     return group.isEmpty() ? QChar(u',') : group.front();
 }
 
-} // namespace
-
-QChar ThousandSeparator() {
-    if (!Fixed.isNull()) return Fixed;
+QChar UserLocale::ThousandSeparator() {
     if (!Loaded) {
         Cached = ReadSeparator();
         Loaded = true;
@@ -27,21 +23,24 @@ QChar ThousandSeparator() {
     return Cached;
 }
 
-void ReloadLocale() {
-    Loaded = false;
+int UserLocale::Compare(const QString& a, const QString& b) {
+    if (!Collator) {
+        Collator.emplace(QLocale::system());
+        Collator->setCaseSensitivity(Qt::CaseInsensitive);
+    }
+    return Collator->compare(a, b);
 }
 
-void SetThousandSeparator(QChar separator) {
-    Fixed = separator;
+QChar ThousandSeparator() {
+    return Current<UserLocale>().ThousandSeparator();
+}
+
+void ReloadLocale() {
+    Current<UserLocale>().Reload();
 }
 
 int CompareTextLocale(const QString& a, const QString& b) {
-    static QCollator collator = [] {
-        QCollator c(QLocale::system());
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return collator.compare(a, b);
+    return Current<UserLocale>().Compare(a, b);
 }
 
 } // namespace platform

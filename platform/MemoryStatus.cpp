@@ -21,8 +21,6 @@ ssize_t ReadFromStart(int fd, char* buffer, size_t size) {
     return got;
 }
 
-MemorySource* Current = nullptr;
-
 } // namespace
 
 ProcMeminfo::ProcMeminfo(const char* path, const char* arcPath) : Path(path), ArcPath(arcPath) {}
@@ -81,14 +79,9 @@ void ProcMeminfo::AddArc(MemoryStatus& status) {
     if (ParseArcstats(buffer, size_t(got), arc)) AddShrinkableArc(status, arc);
 }
 
-MemorySource& Memory() {
-    if (Current) return *Current;
+template <> MemorySource& Service<MemorySource>::Real() {
     static ProcMeminfo kernel;
     return kernel;
-}
-
-void SetMemorySource(MemorySource* source) {
-    Current = source;
 }
 
 } // namespace platform

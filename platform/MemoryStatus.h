@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/Figures.h"
+#include "platform/Service.h"
 
 namespace platform {
 
@@ -40,9 +41,10 @@ private:
     unsigned QueriesSinceArcLook = ArcLookInterval; // the first query looks
 };
 
-// The source in use; the kernel's unless another was put in place.
-MemorySource& Memory();
-// Puts a source in place (not owned); nullptr restores the kernel's.
-void SetMemorySource(MemorySource* source);
+// The source in use: the kernel's (a ProcMeminfo) unless another was put in place.
+template <> MemorySource& Service<MemorySource>::Real();
+inline MemorySource& Memory() {
+    return Current<MemorySource>();
+}
 
 } // namespace platform

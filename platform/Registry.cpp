@@ -36,24 +36,8 @@ constexpr std::chrono::milliseconds LockWait(2000);
 // ---------------------------------------------------------------------------------------------
 // The file on disk
 
-QString& FolderOverride() {
-    static QString folder;
-    return folder;
-}
-
-std::function<void(RegWriteStep)>& WriteHook() {
-    static std::function<void(RegWriteStep)> hook;
-    return hook;
-}
-
-void Step(RegWriteStep step) {
-    if (WriteHook()) WriteHook()(step);
-}
-
-// Files whose damage has been reported in this run (cleared by a successful write).
-QSet<QString>& Reported() {
-    static QSet<QString> reported;
-    return reported;
+SettingsStore& Store() {
+    return Current<SettingsStore>();
 }
 
 // HOME, or the user's entry in the password database when HOME is unset or empty (a session
@@ -66,12 +50,31 @@ QString HomeFolder() {
     return QDir::homePath();
 }
 
-QString Folder() {
-    if (!FolderOverride().isEmpty()) return FolderOverride();
+} // namespace
+
+template <> SettingsStore& Service<SettingsStore>::Real() {
+    static SettingsStore store;
+    return store;
+}
+
+QString SettingsStore::Folder() const {
+    if (!FixedFolder.isEmpty()) return FixedFolder;
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = HomeFolder() + "/.config";
     return base + QStringLiteral("/vantrel");
 }
+
+bool SettingsStore::FirstReport(const QString& file) {
+    if (Reported.contains(file)) return false;
+    Reported.insert(file);
+    return true;
+}
+
+void SettingsStore::Written(const QString& file) {
+    Reported.remove(file);
+}
+
+namespace {
 
 class Fd {
 public:
@@ -158,8 +161,7 @@ Loaded Load(const QString& path) {
 
 // The report of a file that exists but cannot be used, once per file and run.
 std::optional<QString> DamageReport(const QString& file, const Loaded& loaded) {
-    if (Reported().contains(file)) return std::nullopt;
-    Reported().insert(file);
+    if (!Store().FirstReport(file)) return std::nullopt;
     QString text =
         loaded.State == Loaded::Damaged
             ? QStringLiteral("The settings file %1 is damaged (%2). The values on "
@@ -289,7 +291,7 @@ struct WriteSession {
     void Open(const QString& key, const QString& name) {
         Key = key;
         FirstName = name;
-        const QString folder = Folder();
+        const QString folder = Store().Folder();
         File = folder + u'/' + QLatin1String(FileName);
         const QByteArray folderPath = QFile::encodeName(folder);
         if (!MakeFolder(folderPath)) throw CreateFailed();
@@ -326,20 +328,20 @@ struct WriteSession {
         const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
         if (fd < 0) throw Existed ? SetFailed() : CreateFailed();
         Fd out(fd);
-        Step(RegWriteStep::TempCreated);
+        Store().Stepped(RegWriteStep::TempCreated);
         const bool written = ::fchmod(fd, 0600) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
         if (!out.close() || !written) {
             ::unlink(temp.constData());
             throw Existed ? SetFailed() : CreateFailed();
         }
-        Step(RegWriteStep::TempWritten);
+        Store().Stepped(RegWriteStep::TempWritten);
         if (::rename(temp.constData(), QFile::encodeName(Target).constData()) != 0) {
             ::unlink(temp.constData());
             throw SetFailed();
         }
-        Step(RegWriteStep::Renamed);
+        Store().Stepped(RegWriteStep::Renamed);
         SyncFolder(QFile::encodeName(TargetFolder));
-        Reported().remove(File);
+        Store().Written(File);
     }
 };
 
@@ -366,7 +368,7 @@ void Release(std::unique_ptr<WriteSession>& session) {
 // The four operations
 
 QString RegistryFile() {
-    return Folder() + u'/' + QLatin1String(FileName);
+    return Store().Folder() + u'/' + QLatin1String(FileName);
 }
 
 std::optional<QString> RegReadText(const QString& key, const QString& name) {
@@ -433,14 +435,6 @@ void OpenRegKey::WriteInteger(const QString& name, int32_t value) {
 void OpenRegKey::Close() {
     if (Session && Session->IsOpen()) Session->Replace();
     Release(Session);
-}
-
-void SetRegistryFolder(const QString& folder) {
-    FolderOverride() = folder;
-}
-
-void SetRegistryWriteHook(std::function<void(RegWriteStep)> hook) {
-    WriteHook() = std::move(hook);
 }
 
 } // namespace platform

@@ -2,11 +2,12 @@
 #pragma once
 
 #include "core/RegFile.h"
+#include "platform/Service.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -65,9 +66,28 @@ enum class RegWriteStep {
     Renamed,     // the new file has replaced the old one; the folder is not flushed yet
 };
 
-// For tests: a folder in place of ${XDG_CONFIG_HOME}/vantrel (empty restores it), and an action
-// run at each step of every replace.
-void SetRegistryFolder(const QString& folder);
-void SetRegistryWriteHook(std::function<void(RegWriteStep)> hook);
+// Where the file is, and which damaged files have been reported in this run (cleared by a
+// successful write), so that each damage is reported once.
+class SettingsStore {
+public:
+    // The folder of the file; empty: ${XDG_CONFIG_HOME:-$HOME/.config}/vantrel, as it is at each
+    // use.
+    explicit SettingsStore(QString folder = QString()) : FixedFolder(std::move(folder)) {}
+    virtual ~SettingsStore() = default;
+    QString Folder() const;
+    // True the first time for a file; after a successful write of the file, true again.
+    bool FirstReport(const QString& file);
+    void Written(const QString& file);
+
+protected:
+    // Called at each step of every replace of the file.
+    virtual void Stepped(RegWriteStep step) { (void)step; }
+
+private:
+    friend struct WriteSession;
+    QString FixedFolder;
+    QSet<QString> Reported;
+};
+template <> SettingsStore& Service<SettingsStore>::Real();
 
 } // namespace platform

@@ -15,39 +15,35 @@
 namespace platform {
 namespace {
 
-QList<QRect> Fixed;
-
-struct Watcher {
-    QPointer<QObject> Context;
-    std::function<void()> Changed;
-};
-std::vector<Watcher>& Watchers() {
-    static std::vector<Watcher> watchers;
-    return watchers;
-}
-
-void TellWatchers() {
-    auto& watchers = Watchers();
-    std::erase_if(watchers, [](const Watcher& w) { return !w.Context; });
-    // A watcher may add another while it is told.
-    const std::vector<Watcher> now = watchers;
-    for (const Watcher& w : now)
-        if (w.Context) w.Changed();
-}
-
 void WatchScreen(QScreen* screen, QObject* context, const std::function<void()>& changed) {
     QObject::connect(screen, &QScreen::geometryChanged, context, changed);
 }
 
 } // namespace
 
-QList<QRect> Screens() {
-    if (!Fixed.isEmpty()) return Fixed;
+template <> Monitors& Service<Monitors>::Real() {
+    static Monitors monitors;
+    return monitors;
+}
+
+void Monitors::TellWatchers() {
+    std::erase_if(Watchers, [](const Watcher& w) { return !w.Context; });
+    // A watcher may add another while it is told.
+    const std::vector<Watcher> now = Watchers;
+    for (const Watcher& w : now)
+        if (w.Context) w.Changed();
+}
+
+QList<QRect> Monitors::All() {
     QList<QRect> screens;
     // Qt lists the primary screen first.
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->geometry());
     return screens;
+}
+
+QList<QRect> Screens() {
+    return Current<Monitors>().All();
 }
 
 QRect PrimaryScreen() {
@@ -56,7 +52,11 @@ QRect PrimaryScreen() {
 }
 
 void OnScreensChanged(QObject* context, std::function<void()> changed) {
-    Watchers().push_back({context, changed});
+    Current<Monitors>().OnChanged(context, std::move(changed));
+}
+
+void Monitors::OnChanged(QObject* context, std::function<void()> changed) {
+    Watchers.push_back({context, changed});
     auto* app = qGuiApp;
     if (!app) return;
     for (QScreen* screen : QGuiApplication::screens())
@@ -70,11 +70,15 @@ void OnScreensChanged(QObject* context, std::function<void()> changed) {
 }
 
 QPoint KeepPressedPointUnder(const QWidget* window, QPoint moved, QPoint press) {
+    return Current<Monitors>().KeepPressedPointUnder(window, moved, press);
+}
+
+QPoint Monitors::KeepPressedPointUnder(const QWidget* window, QPoint moved, QPoint press) {
     const QList<QScreen*> all = QGuiApplication::screens();
     const bool oneScale = std::all_of(all.begin(), all.end(), [&](const QScreen* s) {
         return s->devicePixelRatio() == all.first()->devicePixelRatio();
     });
-    if (!Fixed.isEmpty() || oneScale) return moved;
+    if (oneScale) return moved;
     // Qt keeps each screen's top-left corner in device pixels and scales its size: a point of a
     // screen lies at origin + (point - origin) * scale on the device.
     auto toDevice = [](const QScreen* s, QPointF p) {
@@ -111,15 +115,6 @@ QPoint KeepPressedPointUnder(const QWidget* window, QPoint moved, QPoint press) 
         if (s->geometry().contains(place + middle)) return place;
     }
     return moved;
-}
-
-void SetScreens(const QList<QRect>& screens) {
-    Fixed = screens;
-    TellWatchers();
-}
-
-void SetScreenSize(QSize size) {
-    SetScreens(size.isEmpty() ? QList<QRect>() : QList<QRect>{QRect(QPoint(), size)});
 }
 
 } // namespace platform

@@ -1,10 +1,13 @@
 // The monitors, as the placement rules need them.
 #pragma once
 
+#include "platform/Service.h"
+
 #include <QList>
+#include <QPointer>
 #include <QRect>
-#include <QSize>
 #include <functional>
+#include <vector>
 
 class QObject;
 class QWidget;
@@ -27,10 +30,25 @@ void OnScreensChanged(QObject* context, std::function<void()> changed);
 // Monitors of one scale leave moved as it is.
 QPoint KeepPressedPointUnder(const QWidget* window, QPoint moved, QPoint press);
 
-// Put fixed monitors in place of the real ones (the primary first) and tell those watching as a
-// change of monitors would; an empty list goes back to the real ones. SetScreenSize gives one
-// monitor of that size at 0,0 (an empty size: the real ones).
-void SetScreens(const QList<QRect>& screens);
-void SetScreenSize(QSize size);
+// The monitors Qt knows, and who is told of their changes.
+class Monitors {
+public:
+    virtual ~Monitors() = default;
+    virtual QList<QRect> All();
+    void OnChanged(QObject* context, std::function<void()> changed);
+    virtual QPoint KeepPressedPointUnder(const QWidget* window, QPoint moved, QPoint press);
+
+protected:
+    // Tells every watcher whose context still lives.
+    void TellWatchers();
+
+private:
+    struct Watcher {
+        QPointer<QObject> Context;
+        std::function<void()> Changed;
+    };
+    std::vector<Watcher> Watchers;
+};
+template <> Monitors& Service<Monitors>::Real();
 
 } // namespace platform

@@ -15,29 +15,25 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <xcb/xcb.h>
 
 namespace platform {
 namespace {
 
-class TrayIcon;
-
-std::vector<TrayIcon*>& Icons() {
-    static std::vector<TrayIcon*> icons;
-    return icons;
-}
-
-// One icon. It belongs to its message window and goes with it.
+// One icon. It belongs to its message window and goes with it, and is listed in its shell's
+// icons while it lives.
 class TrayIcon final : public QSystemTrayIcon {
 public:
-    TrayIcon(MessageWindow* window, uint32_t id) : QSystemTrayIcon(window), Window(window), ID(id) {
-        Icons().push_back(this);
+    TrayIcon(MessageWindow* window, uint32_t id, std::vector<TrayIcon*>& icons)
+        : QSystemTrayIcon(window), Window(window), ID(id), Icons(icons) {
+        Icons.push_back(this);
         connect(this, &QSystemTrayIcon::activated, this,
                 [this](ActivationReason reason) { Activated(reason); });
     }
     ~TrayIcon() override {
-        std::erase(Icons(), this);
+        std::erase(Icons, this);
         delete Mirror;
     }
 
@@ -146,6 +142,7 @@ public:
     const uint32_t ID;
 
 private:
+    std::vector<TrayIcon*>& Icons;
     uint32_t CallbackMessage = 0;
     bool HasCallback = false;
     QPointer<QMenu> Source;
@@ -153,12 +150,6 @@ private:
     std::optional<uint32_t> LastLeftPress;
     QPoint LastLeftAt;
 };
-
-TrayIcon* Find(MessageWindow* window, uint32_t id) {
-    for (TrayIcon* icon : Icons())
-        if (icon->Window == window && icon->ID == id) return icon;
-    return nullptr;
-}
 
 // The start of an XInput 2 button event (XI_ButtonPress), as the X server sends it; Qt takes
 // mouse input this way where the server offers it.
@@ -188,7 +179,8 @@ constexpr uint16_t XI_ButtonPress = 4;
 // server's events, and kept from Qt.
 class EmbeddedClicks final : public QAbstractNativeEventFilter {
 public:
-    explicit EmbeddedClicks(uint8_t xinput) : XInput(xinput) {}
+    EmbeddedClicks(uint8_t xinput, const std::vector<TrayIcon*>& icons)
+        : XInput(xinput), Icons(icons) {}
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
         if (eventType != "xcb_generic_event_t") return false;
@@ -210,12 +202,12 @@ public:
 
 private:
     // True when the press was on an icon's window and has been handled.
-    static bool Press(xcb_window_t window, uint32_t button, uint32_t time, QPoint at) {
+    bool Press(xcb_window_t window, uint32_t button, uint32_t time, QPoint at) {
         if (button < XCB_BUTTON_INDEX_1 || button > XCB_BUTTON_INDEX_3) return false; // wheel
         const QWidget* widget = QWidget::find(window);
         if (!widget || !widget->isWindow()) return false;
         const QRect area(widget->mapToGlobal(QPoint(0, 0)), widget->size());
-        for (TrayIcon* icon : Icons()) {
+        for (TrayIcon* icon : Icons) {
             if (icon->isVisible() && icon->geometry() == area) {
                 QToolTip::hideText();
                 icon->Pressed(button, time, at);
@@ -226,24 +218,10 @@ private:
     }
 
     const uint8_t XInput; // major opcode of the XInput extension, 0 without it
+    const std::vector<TrayIcon*>& Icons;
 };
 
-void WatchEmbeddedClicks() {
-    static bool installed = false;
-    if (installed || !qApp) return;
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection()) return;
-    installed = true;
-    xcb_connection_t* c = x11->connection();
-    static const char name[] = "XInputExtension";
-    xcb_query_extension_reply_t* reply = xcb_query_extension_reply(
-        c, xcb_query_extension(c, uint16_t(sizeof name - 1), name), nullptr);
-    const uint8_t xinput = reply && reply->present ? reply->major_opcode : 0;
-    free(reply);
-    static EmbeddedClicks filter(xinput);
-    qApp->installNativeEventFilter(&filter);
-}
-
+// The icons, and the filter that takes the presses on their windows.
 class TrayShell final : public NotifyShell {
 public:
     bool NotifyIcon(uint32_t message, const NOTIFYICONDATAA& data) override {
@@ -254,7 +232,7 @@ public:
         case NIM_ADD:
             if (shown || !(data.uFlags & NIF_ICON) || !data.hIcon || data.hIcon->isNull())
                 return false;
-            if (!icon) icon = new TrayIcon(data.hWnd, data.uID);
+            if (!icon) icon = new TrayIcon(data.hWnd, data.uID, Icons);
             icon->Apply(data);
             WatchEmbeddedClicks();
             // Without a notification area Qt keeps the icon and puts it in when one appears.
@@ -276,19 +254,38 @@ public:
     void NotifyMenu(const NOTIFYICONDATAA& data, QMenu* menu) override {
         if (TrayIcon* icon = Find(data.hWnd, data.uID)) icon->SetMenu(menu);
     }
+
+private:
+    TrayIcon* Find(MessageWindow* window, uint32_t id) const {
+        for (TrayIcon* icon : Icons)
+            if (icon->Window == window && icon->ID == id) return icon;
+        return nullptr;
+    }
+
+    void WatchEmbeddedClicks() {
+        if (Clicks || !qApp) return;
+        auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (!x11 || !x11->connection()) return;
+        xcb_connection_t* c = x11->connection();
+        static const char name[] = "XInputExtension";
+        xcb_query_extension_reply_t* reply = xcb_query_extension_reply(
+            c, xcb_query_extension(c, uint16_t(sizeof name - 1), name), nullptr);
+        const uint8_t xinput = reply && reply->present ? reply->major_opcode : 0;
+        free(reply);
+        Clicks = std::make_unique<EmbeddedClicks>(xinput, Icons);
+        qApp->installNativeEventFilter(Clicks.get());
+    }
+
+    std::vector<TrayIcon*> Icons;
+    std::unique_ptr<EmbeddedClicks> Clicks;
 };
 
-NotifyShell*& Installed() {
-    static NotifyShell* shell = nullptr;
-    return shell;
-}
-
-NotifyShell& Current() {
-    static TrayShell real;
-    return Installed() ? *Installed() : real;
-}
-
 } // namespace
+
+template <> NotifyShell& Service<NotifyShell>::Real() {
+    static TrayShell tray;
+    return tray;
+}
 
 void SetTip(NOTIFYICONDATAA& data, const QString& text) {
     qsizetype units = 0;
@@ -325,15 +322,11 @@ std::vector<uint32_t> MouseMessagesFor(QSystemTrayIcon::ActivationReason reason)
 }
 
 bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATAA& data) {
-    return Current().NotifyIcon(message, data);
+    return Current<NotifyShell>().NotifyIcon(message, data);
 }
 
 void SetNotifyMenu(const NOTIFYICONDATAA& data, QMenu* menu) {
-    Current().NotifyMenu(data, menu);
-}
-
-void SetNotifyShell(NotifyShell* shell) {
-    Installed() = shell;
+    Current<NotifyShell>().NotifyMenu(data, menu);
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 // on an icon comes back to its message window as the icon's callback message.
 #pragma once
 
+#include "platform/Service.h"
 #include "platform/WindowMessages.h"
 
 #include <QString>
@@ -68,12 +69,13 @@ public:
     }
 };
 
+// The shell in use: the desktop's notification area, through Qt.
+template <> NotifyShell& Service<NotifyShell>::Real();
+
 // Hands the request to the shell in use.
 bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATAA& data);
 // Hands the icon's menu to the shell in use (see NotifyShell::NotifyMenu).
 void SetNotifyMenu(const NOTIFYICONDATAA& data, QMenu* menu);
-// Puts another shell in place (not owned); nullptr restores the real one.
-void SetNotifyShell(NotifyShell* shell);
 
 // The mouse messages one of Qt's activations stands for. Qt reports presses: a left press as
 // Trigger, the second press of a left double click as DoubleClick (with no Trigger of its own), a

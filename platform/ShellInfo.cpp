@@ -100,10 +100,9 @@ QIcon SmallIconList::NodeIcon(int image, int selectedImage) {
 
 SmallIconList* SystemSmallIcons() {
     static SmallIconList list;
-    static bool filled = false;
-    if (!filled && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if (!list.Filled && qobject_cast<QApplication*>(QCoreApplication::instance())) {
         Fill(list.Icons);
-        filled = true;
+        list.Filled = true;
     }
     return &list;
 }

@@ -33,7 +33,8 @@ public:
 
 private:
     friend SmallIconList* SystemSmallIcons();
-    QList<QIcon> Icons;
+    QList<QIcon> Icons; // filled once the program has a GUI
+    bool Filled = false;
     QHash<int, QIcon> Pairs;
 };
 

@@ -39,11 +39,6 @@ public:
     }
 };
 
-Desktop*& Installed() {
-    static Desktop* desktop = nullptr;
-    return desktop;
-}
-
 } // namespace
 
 MessageWindow::MessageWindow(Procedure procedure) : WndProc(std::move(procedure)) {}
@@ -68,13 +63,9 @@ bool PostedMessage(const QEvent* event, TMessage& message) {
     return true;
 }
 
-Desktop& CurrentDesktop() {
+template <> Desktop& Service<Desktop>::Real() {
     static RealDesktop real;
-    return Installed() ? *Installed() : real;
-}
-
-void SetDesktop(Desktop* desktop) {
-    Installed() = desktop;
+    return real;
 }
 
 } // namespace platform

@@ -2,6 +2,8 @@
 // notification-area icon makes.
 #pragma once
 
+#include "platform/Service.h"
+
 #include <QObject>
 #include <QPoint>
 #include <cstdint>
@@ -65,19 +67,17 @@ public:
     virtual void TrackPopupMenu(QMenu* menu, QPoint at) = 0;
 };
 
-// The services in use; the real ones unless others were put in place.
-Desktop& CurrentDesktop();
-// Puts other services in place (not owned); nullptr restores the real ones.
-void SetDesktop(Desktop* desktop);
+// The services in use: the real ones, through Qt.
+template <> Desktop& Service<Desktop>::Real();
 
 inline QPoint GetCursorPos() {
-    return CurrentDesktop().CursorPos();
+    return Current<Desktop>().CursorPos();
 }
 inline void SetForegroundWindow(QWidget* window) {
-    CurrentDesktop().SetForegroundWindow(window);
+    Current<Desktop>().SetForegroundWindow(window);
 }
 inline void TrackPopupMenu(QMenu* menu, QPoint at) {
-    CurrentDesktop().TrackPopupMenu(menu, at);
+    Current<Desktop>().TrackPopupMenu(menu, at);
 }
 
 } // namespace platform

@@ -42,9 +42,25 @@ struct StateAtoms {
     xcb_atom_t desktop = XCB_ATOM_NONE;
 };
 
+class AllDesktops;
+
+// All this layer remembers.
+struct Remembered {
+    xcb_connection_t* AtomsFor = nullptr; // the connection the atoms were asked of
+    StateAtoms Atoms;
+    xcb_connection_t* SwitcherFor = nullptr;
+    xcb_atom_t SkipSwitcher = XCB_ATOM_NONE;
+    AllDesktops* Keeper = nullptr; // the windows kept on every workspace
+    QPointer<QWidget> Main;
+};
+Remembered& State() {
+    static Remembered state;
+    return state;
+}
+
 const StateAtoms& Atoms(xcb_connection_t* c) {
-    static xcb_connection_t* cachedFor = nullptr;
-    static StateAtoms atoms;
+    xcb_connection_t*& cachedFor = State().AtomsFor;
+    StateAtoms& atoms = State().Atoms;
     if (cachedFor == c) return atoms;
     constexpr int count = 5;
     const char* names[count] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR",
@@ -242,7 +258,7 @@ bool OnAllDesktops(xcb_connection_t* c, xcb_window_t id) {
 class AllDesktops final : public QAbstractNativeEventFilter {
 public:
     static void Keep(QWidget* window) {
-        static AllDesktops* keeper = nullptr;
+        AllDesktops*& keeper = State().Keeper;
         if (!keeper) {
             keeper = new AllDesktops;
             qGuiApp->installNativeEventFilter(keeper);
@@ -347,19 +363,14 @@ bool AttachesModalDialogs(xcb_connection_t* c) {
     return text == "GNOME Shell" || text.startsWith("Mutter");
 }
 
-QPointer<QWidget>& Main() {
-    static QPointer<QWidget> main;
-    return main;
-}
-
 } // namespace
 
 void SetMainWindow(QWidget* window) {
-    Main() = window;
+    State().Main = window;
 }
 
 QWidget* MainWindow() {
-    return Main();
+    return State().Main;
 }
 
 void KeepAbove(QWidget* window, QWidget* owner) {
@@ -461,8 +472,8 @@ bool IsOffTaskbar(QWidget* window) {
 void KeepOutOfSwitchers(QWidget* window) {
     xcb_connection_t* c = Connection();
     if (!c) return;
-    static xcb_connection_t* internedFor = nullptr;
-    static xcb_atom_t skipSwitcher = XCB_ATOM_NONE;
+    xcb_connection_t*& internedFor = State().SwitcherFor;
+    xcb_atom_t& skipSwitcher = State().SkipSwitcher;
     if (internedFor != c) {
         skipSwitcher = Intern(c, "_KDE_NET_WM_STATE_SKIP_SWITCHER");
         internedFor = skipSwitcher == XCB_ATOM_NONE ? nullptr : c;

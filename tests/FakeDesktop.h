@@ -1,5 +1,6 @@
-// A desktop for tests of the notification-area icon: a pointer the test places, and a log of
-// foreground requests and menus instead of real ones (a menu never blocks a test).
+// A desktop for tests of the notification-area icon, in place while it lives: a pointer the test
+// places, and a log of foreground requests and menus instead of real ones (a menu never blocks a
+// test).
 #pragma once
 
 #include "platform/WindowMessages.h"
@@ -16,11 +17,6 @@ namespace vtest {
 
 class FakeDesktop : public platform::Desktop {
 public:
-    FakeDesktop() { platform::SetDesktop(this); }
-    ~FakeDesktop() override { platform::SetDesktop(nullptr); }
-    FakeDesktop(const FakeDesktop&) = delete;
-    FakeDesktop& operator=(const FakeDesktop&) = delete;
-
     QPoint CursorPos() override {
         ++CursorReads;
         return Cursor;
@@ -45,6 +41,9 @@ public:
     std::vector<QMenu*> Menus;
     // Runs while the menu is "open", e.g. to choose an entry.
     std::function<void(QMenu*)> WhileMenuOpen;
+
+private:
+    platform::Replace<platform::Desktop> InPlace{*this};
 };
 
 } // namespace vtest

@@ -2,10 +2,6 @@
 #include "TestSupport.h"
 
 #include "core/VError.h"
-#include "platform/ErrorReport.h"
-#include "platform/Locale.h"
-#include "platform/Registry.h"
-#include "platform/Screen.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -28,12 +24,6 @@ bool RecordingShell::NotifyIcon(uint32_t message, const platform::NOTIFYICONDATA
     return true;
 }
 
-void RecordingEnvironment::SetUp() {
-    platform::SetNotifyShell(&Shell());
-    platform::SetErrorReporter([](const QString& text) { Errors().append(text); });
-    platform::SetThousandSeparator(u',');
-}
-
 platform::MemoryStatus FakeMemory::Query() {
     ++Queries;
     if (Fail) throw VantrelError(QStringLiteral("memory status not available"));
@@ -42,9 +32,6 @@ platform::MemoryStatus FakeMemory::Query() {
 
 void WindowsTest::SetUp() {
     Errors().clear();
-    platform::SetScreenSize(QSize(1024, 768));
-    platform::SetMemorySource(&Memory);
-    platform::SetRegistryFolder(SettingsFolder());
     CreateForms();
     // The tests reach the details window, the dialog and the about box directly.
     DetailsWindow();
@@ -63,9 +50,6 @@ void WindowsTest::TearDown() {
     // The boxes the windows raise while closing count too.
     DestroyForms();
     CheckErrorBoxes();
-    platform::SetMemorySource(nullptr);
-    platform::SetScreenSize(QSize());
-    platform::SetRegistryFolder(QString());
     QApplication::processEvents();
     // A bar that closed asked the application to quit, and until the application's own loop has
     // run, every modal loop after that (the dialogs of the tests that follow) returns at once.

@@ -2,11 +2,12 @@
 // that creates the four windows as the program does.
 #pragma once
 
+#include "FakeServices.h"
 #include "app/Globals.h"
+#include "platform/ErrorReport.h"
 #include "platform/MemoryStatus.h"
 #include "platform/Shell.h"
 
-#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -24,9 +25,9 @@ namespace vtest {
 // Every error report of the run lands here instead of a message box.
 QStringList& Errors();
 
-class RecordingEnvironment : public testing::Environment {
+class RecordedErrors : public platform::ErrorReport {
 public:
-    void SetUp() override;
+    void Show(const QString& text) override { Errors().append(text); }
 };
 
 // A memory source that answers with whatever the test sets.
@@ -36,6 +37,9 @@ public:
     int Queries = 0;
     bool Fail = false;
     platform::MemoryStatus Query() override;
+
+private:
+    platform::Replace<platform::MemorySource> InPlace{*this};
 };
 
 // The notification area of every test: each request is recorded, none reaches the desktop.
@@ -49,6 +53,14 @@ public:
     bool NotifyIcon(uint32_t message, const platform::NOTIFYICONDATAA& data) override;
 };
 RecordingShell& Shell();
+
+// The whole run: errors recorded, the recording notification area, ',' between thousands.
+class RecordingEnvironment : public testing::Environment {
+    RecordedErrors Reports;
+    platform::Replace<platform::ErrorReport> ReportsInPlace{Reports};
+    platform::Replace<platform::NotifyShell> ShellInPlace{Shell()};
+    CommaLocale Locale;
+};
 
 // Creates the windows with fake memory figures on a 1024 x 768 screen and an empty settings store
 // of its own, and destroys them after. A test fails when an error box it did not expect was raised.
@@ -65,9 +77,11 @@ protected:
     bool ErrorBoxesExpected = false;
 
     FakeMemory Memory;
+    FixedScreens Screens{{QRect(0, 0, 1024, 768)}};
     // The settings store of this test (not created until something is written).
     QTemporaryDir SettingsHome;
     QString SettingsFolder() const { return SettingsHome.path() + QStringLiteral("/vantrel"); }
+    PrivateSettings Settings{SettingsFolder()};
 };
 
 } // namespace vtest

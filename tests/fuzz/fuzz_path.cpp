@@ -1,5 +1,6 @@
 // Fuzz target: Windows-form path mapping and pattern listing, inside a scratch tree.
 #include "platform/Files.h"
+#include "tests/FakeServices.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -14,7 +15,8 @@ const QTemporaryDir& Scratch() {
     static bool made = [] {
         QDir(dir.path()).mkpath(QStringLiteral("Skins/Blue/deep/er"));
         QDir(dir.path()).mkpath(QStringLiteral("skins/.hidden"));
-        platform::SetDrives({{u'C', dir.path()}, {u'D', dir.path() + QStringLiteral("/Skins")}});
+        static vtest::FixedDrives drives(
+            {{u'C', dir.path()}, {u'D', dir.path() + QStringLiteral("/Skins")}});
         QDir::setCurrent(dir.path());
         return true;
     }();

@@ -76,7 +76,6 @@ public:
 class Soak : public vtest::WindowsTest {
 protected:
     void SetUp() override {
-        platform::SetNotifyShell(&Quiet);
         vtest::WindowsTest::SetUp();
         ASSERT_TRUE(Root.isValid());
         const QString skins = Root.path() + QStringLiteral("/skins/");
@@ -103,12 +102,8 @@ protected:
         QApplication::processEvents();
     }
 
-    void TearDown() override {
-        vtest::WindowsTest::TearDown();
-        platform::SetNotifyShell(&vtest::Shell());
-    }
-
     QuietShell Quiet;
+    const platform::Replace<platform::NotifyShell> QuietInPlace{Quiet};
 
     void LoadScheme(const QString& scheme) {
         Vantrel->BarPrefs.Scheme = scheme;

@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sched.h>
 #include <sys/file.h>
 #include <sys/mount.h>
@@ -112,7 +113,7 @@ struct FaultCase {
     std::function<void(const QString& folder)> Break{};
     std::function<void(const QString& folder)> Lift{};
     // Run in the writer just before it writes.
-    std::function<void()> InWriter{};
+    std::function<void(vtest::PrivateSettings& settings)> InWriter{};
     // Expected: the writer dies, or is told this message (empty: the write goes through).
     bool Killed = false;
     const char* Message = "";
@@ -125,11 +126,8 @@ void PrintTo(const FaultCase& c, std::ostream* out) {
 
 class RegistryFaults : public testing::TestWithParam<FaultCase> {
 protected:
-    void SetUp() override { SetRegistryFolder(Folder()); }
-    void TearDown() override {
-        SetRegistryFolder(QString());
-        SetRegistryWriteHook(nullptr);
-    }
+    void SetUp() override { Settings.emplace(Folder()); }
+    void TearDown() override { Settings.reset(); }
     QString Folder() const { return Home.path() + QStringLiteral("/vantrel"); }
     QString File() const { return Folder() + QStringLiteral("/HKEY_CURRENT_USER.reg"); }
 
@@ -188,7 +186,7 @@ protected:
         const pid_t writer = ::fork();
         if (writer == 0) {
             ::close(pipeFds[0]);
-            if (c.InWriter) c.InWriter();
+            if (c.InWriter) c.InWriter(*Settings);
             _exit(WriteAllTo(pipeFds[1], WriteNewValues("new").toUtf8()) ? 0 : 1);
         }
         ::close(pipeFds[1]);
@@ -207,6 +205,7 @@ protected:
     }
 
     QTemporaryDir Home;
+    std::optional<vtest::PrivateSettings> Settings;
 };
 
 // The three values all hold the one value; the values the write did not touch are all there.
@@ -303,18 +302,18 @@ void LetGo(const QString&) {
     ::close(HeldLock);
 }
 
-std::function<void()> KillAt(RegWriteStep at) {
-    return [at] {
-        SetRegistryWriteHook([at](RegWriteStep step) {
+std::function<void(vtest::PrivateSettings&)> KillAt(RegWriteStep at) {
+    return [at](vtest::PrivateSettings& settings) {
+        settings.AtStep = [at](RegWriteStep step) {
             if (step == at) ::raise(SIGKILL);
-        });
+        };
     };
 }
 
 // Files may grow to 1 KB only: with the signal at its default the writer dies in the middle of
 // writing the new file; with the signal ignored every write past the limit fails.
-std::function<void()> FileSizeLimit(bool ignoreSignal) {
-    return [ignoreSignal] {
+std::function<void(vtest::PrivateSettings&)> FileSizeLimit(bool ignoreSignal) {
+    return [ignoreSignal](vtest::PrivateSettings&) {
         const rlimit noCore{0, 0};
         ::setrlimit(RLIMIT_CORE, &noCore);
         if (ignoreSignal) ::signal(SIGXFSZ, SIG_IGN);
@@ -402,7 +401,7 @@ TEST(RegistryKills, ASaveOverADamagedFileCutAnywhereLeavesAWholeFile) {
     QTemporaryDir home;
     const QString folder = home.path() + QStringLiteral("/vantrel");
     const QString file = folder + QStringLiteral("/HKEY_CURRENT_USER.reg");
-    SetRegistryFolder(folder);
+    vtest::PrivateSettings settings(folder);
     const QByteArray damaged = "not a settings file\n" + OldFile();
     const auto fresh = [&] {
         QDir(folder).removeRecursively();
@@ -462,7 +461,6 @@ TEST(RegistryKills, ASaveOverADamagedFileCutAnywhereLeavesAWholeFile) {
         ExpectWhole(bytes, "new", false);
         EXPECT_EQ(vtest::ReadFile(file + QStringLiteral(".damaged")), damaged) << "run " << run;
     }
-    SetRegistryFolder(QString());
     // The cuts fell on both sides of the replace.
     RecordProperty("old", old);
     RecordProperty("renewed", renewed);

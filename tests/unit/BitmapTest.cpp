@@ -1,6 +1,7 @@
 // The BMP loader: what decodes, what is "Bitmap image is not valid", what cannot be opened.
 #include "controls/Bitmap.h"
 #include "BmpSupport.h"
+#include "FakeServices.h"
 #include "core/VError.h"
 #include "platform/Files.h"
 
@@ -8,6 +9,7 @@
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -105,12 +107,13 @@ class LoadBitmapTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(Root.isValid());
-        platform::SetDrives({{u'C', QStringLiteral("/")}, {u'X', Root.path()}});
+        Drives.emplace(vtest::DriveList{{u'C', QStringLiteral("/")}, {u'X', Root.path()}});
     }
-    void TearDown() override { platform::SetDrives({}); }
+    void TearDown() override { Drives.reset(); }
     QString Native(const char* relative) { return Root.path() + u'/' + QLatin1String(relative); }
 
     QTemporaryDir Root;
+    std::optional<vtest::FixedDrives> Drives;
 };
 
 TEST_F(LoadBitmapTest, FindsTheFileWithoutRegardToCase) {

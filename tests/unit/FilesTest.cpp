@@ -1,5 +1,6 @@
 // Windows-form paths on the Linux tree: case-insensitive components, listing, drive letters.
 #include "platform/Files.h"
+#include "FakeServices.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -23,9 +25,9 @@ protected:
         QDir(Root.path()).mkpath(QStringLiteral("EXACT/two"));
         Touch(QStringLiteral("Skins/Blue/back.bmp"));
         Touch(QStringLiteral("Skins/readme.txt"));
-        SetDrives({{u'C', QStringLiteral("/")}, {u'X', Root.path()}});
+        Drives.emplace(vtest::DriveList{{u'C', QStringLiteral("/")}, {u'X', Root.path()}});
     }
-    void TearDown() override { SetDrives({}); }
+    void TearDown() override { Drives.reset(); }
 
     void Touch(const QString& relative) {
         QFile f(Root.path() + u'/' + relative);
@@ -43,6 +45,7 @@ protected:
     }
 
     QTemporaryDir Root;
+    std::optional<vtest::FixedDrives> Drives;
 };
 
 TEST_F(FilesTest, MapsComponentsWithoutRegardToCase) {
@@ -181,7 +184,6 @@ TEST_F(FilesTest, DrivesFromTheTable) {
 }
 
 TEST(MountTable, CIsAlwaysTheRoot) {
-    SetDrives({});
     EXPECT_TRUE(LogicalDrives() & (1u << 2));
     EXPECT_EQ(DriveRoot(u'C'), QStringLiteral("/"));
     EXPECT_EQ(DriveRoot(u'A'), QString());

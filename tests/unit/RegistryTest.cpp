@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -47,12 +48,9 @@ class RegistryTest : public testing::Test {
 protected:
     void SetUp() override {
         vtest::Errors().clear();
-        SetRegistryFolder(Folder());
+        Settings.emplace(Folder());
     }
-    void TearDown() override {
-        SetRegistryFolder(QString());
-        SetRegistryWriteHook(nullptr);
-    }
+    void TearDown() override { Settings.reset(); }
     QString Folder() const { return Home.path() + QStringLiteral("/config/vantrel"); }
     QString File() const { return Folder() + QStringLiteral("/HKEY_CURRENT_USER.reg"); }
     void Store(const QByteArray& bytes) { vtest::WriteFile(File(), bytes); }
@@ -75,6 +73,7 @@ protected:
     }
 
     QTemporaryDir Home;
+    std::optional<vtest::PrivateSettings> Settings;
 };
 
 TEST_F(RegistryTest, ReadsTextMatchingNamesAndKeysWithoutCase) {
@@ -172,6 +171,26 @@ TEST_F(RegistryTest, ADamagedLineIsReportedOnceTheOthersReadAndTheFileKeptAside)
     QFile second(File() + QStringLiteral(".damaged.1"));
     ASSERT_TRUE(second.open(QIODevice::ReadOnly));
     EXPECT_EQ(second.readAll(), damaged + "x");
+}
+
+// What a store remembers goes with it: one put in place has reported nothing yet, and the one
+// before comes back with its own reports when it ends.
+TEST_F(RegistryTest, AStorePutInPlaceStartsAfreshAndTheOneBeforeComesBack) {
+    Store("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Vantrel]\n\"Top\n");
+    const auto read = [] { (void)RegReadText(Key, QStringLiteral("Top")); };
+    read();
+    read();
+    EXPECT_EQ(vtest::Errors().size(), 1);
+    {
+        vtest::PrivateSettings fresh(Folder());
+        EXPECT_EQ(&Current<SettingsStore>(), &fresh);
+        read();
+        read();
+        EXPECT_EQ(vtest::Errors().size(), 2);
+    }
+    EXPECT_EQ(&Current<SettingsStore>(), &*Settings);
+    read();
+    EXPECT_EQ(vtest::Errors().size(), 2);
 }
 
 // A file of the given size: the values, then comment lines up to the size.
@@ -276,7 +295,7 @@ TEST_F(RegistryTest, CopiesWritingAtOnceLoseNothing) {
 
 TEST_F(RegistryTest, AKeyReplacesTheFileOnceWithAllItsValuesWhenClosed) {
     int replaces = 0;
-    SetRegistryWriteHook([&](RegWriteStep step) { replaces += step == RegWriteStep::Renamed; });
+    Settings->AtStep = [&](RegWriteStep step) { replaces += step == RegWriteStep::Renamed; };
     {
         OpenRegKey key(Key);
         key.WriteInteger(QStringLiteral("Top"), 1);
@@ -315,11 +334,11 @@ TEST_F(RegistryTest, AKeysReadsSeeOneVersionOfTheFile) {
 TEST_F(RegistryTest, AKeyThatCannotReplaceTheFileNamesItsFirstValue) {
     Store("REGEDIT4\n");
     // Between writing the new file and the rename, a folder takes the old file's place.
-    SetRegistryWriteHook([this](RegWriteStep step) {
+    Settings->AtStep = [this](RegWriteStep step) {
         if (step != RegWriteStep::TempWritten) return;
         QFile::remove(File());
         QDir().mkpath(File());
-    });
+    };
     OpenRegKey key(Key);
     key.WriteInteger(QStringLiteral("Top"), 1);
     key.WriteInteger(QStringLiteral("Left"), 2);

@@ -1,4 +1,5 @@
 // The names of the scheme list and the entry it selects.
+#include "FakeServices.h"
 #include "platform/Files.h"
 #include "windows/RefreshList.h"
 
@@ -6,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -26,11 +28,12 @@ protected:
             QFile f(Root.path() + u'/' + QLatin1String(file));
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         }
-        platform::SetDrives({{u'C', QStringLiteral("/")}, {u'X', Root.path()}});
+        Drives.emplace(vtest::DriveList{{u'C', QStringLiteral("/")}, {u'X', Root.path()}});
     }
-    void TearDown() override { platform::SetDrives({}); }
+    void TearDown() override { Drives.reset(); }
 
     QTemporaryDir Root;
+    std::optional<vtest::FixedDrives> Drives;
 };
 
 TEST_F(SchemeNamesTest, DefaultAndEverySubFolderSortedWithoutRegardToCase) {

@@ -52,7 +52,6 @@ TEST_F(Desktop, TheDetailsWindowStaysAboveTheBarAlsoAfterStayOnTopChanges) {
 
 TEST_F(Desktop, ErrorBoxesBelongToTheBar) {
     Vantrel->show();
-    const platform::ErrorReporter recorder = platform::SetErrorReporter(nullptr);
     const QWindow* owner = nullptr;
     QString text;
     QTimer::singleShot(0, [&] {
@@ -64,8 +63,11 @@ TEST_F(Desktop, ErrorBoxesBelongToTheBar) {
             box->done(QMessageBox::Ok);
         }
     });
-    platform::ReportError(QStringLiteral("Bitmap image is not valid"));
-    platform::SetErrorReporter(recorder);
+    {
+        platform::ErrorReport box;
+        const platform::Replace<platform::ErrorReport> boxInPlace(box);
+        platform::ReportError(QStringLiteral("Bitmap image is not valid"));
+    }
     EXPECT_EQ(text, QStringLiteral("Bitmap image is not valid."));
     EXPECT_EQ(owner, Vantrel->windowHandle());
 }

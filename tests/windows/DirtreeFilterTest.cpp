@@ -1,5 +1,6 @@
 // Directory tree without a window: the folder filters, the state after construction, the shell
 // names and icons of drives and folders.
+#include "FakeServices.h"
 #include "components/dirtree.h"
 #include "platform/Files.h"
 #include "platform/ShellInfo.h"
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -104,12 +106,13 @@ TEST(DirtreeFilter, HostIsAskedUnlessTheRecycleRuleRefused) {
 TEST(DirtreeState, ValuesAfterConstruction) {
     QTemporaryDir root;
     ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("Start/Here")));
-    SetDrives({{u'C', root.path()}});
+    std::optional<vtest::FixedDrives> drives;
+    drives.emplace(vtest::DriveList{{u'C', root.path()}});
     const QString saved = QDir::currentPath();
     QDir::setCurrent(root.path() + QStringLiteral("/Start/Here"));
     OpenTree tree;
     QDir::setCurrent(saved);
-    SetDrives({});
+    drives.reset();
 
     EXPECT_EQ(tree.Directory(), QStringLiteral("?"));
     EXPECT_EQ(tree.property("Directory").toString(), QStringLiteral("?"));
@@ -139,11 +142,12 @@ TEST(DirtreeState, ValuesAfterConstruction) {
 
 TEST(ShellInfo, NamesAndIconsWithoutTouchingTheDisk) {
     QTemporaryDir root;
-    SetDrives({{u'C', QStringLiteral("/")},
-               {u'D', root.path() + QStringLiteral("/Data"), DRIVE_FIXED},
-               {u'E', QStringLiteral("/media/nothing/STICK"), DRIVE_REMOVABLE},
-               {u'F', QStringLiteral("/mnt/share"), DRIVE_REMOTE},
-               {u'G', QStringLiteral("/media/cd"), DRIVE_CDROM}});
+    std::optional<vtest::FixedDrives> drives;
+    drives.emplace(vtest::DriveList{{u'C', QStringLiteral("/")},
+                                    {u'D', root.path() + QStringLiteral("/Data"), DRIVE_FIXED},
+                                    {u'E', QStringLiteral("/media/nothing/STICK"), DRIVE_REMOVABLE},
+                                    {u'F', QStringLiteral("/mnt/share"), DRIVE_REMOTE},
+                                    {u'G', QStringLiteral("/media/cd"), DRIVE_CDROM}});
     struct Case {
         const char* Path;
         const char* Name;
@@ -166,7 +170,7 @@ TEST(ShellInfo, NamesAndIconsWithoutTouchingTheDisk) {
         EXPECT_EQ(ShellInfoOf(path, false).IconIndex, c.Icon) << c.Path;
         EXPECT_EQ(ShellInfoOf(path, true).IconIndex, c.OpenIcon) << c.Path;
     }
-    SetDrives({});
+    drives.reset();
 
     SmallIconList* icons = SystemSmallIcons();
     ASSERT_EQ(icons->Count(), int(ICON_COUNT));

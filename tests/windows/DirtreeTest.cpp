@@ -1,6 +1,7 @@
 // Directory tree shown offscreen over real folders made under a temporary root, each drive letter
 // standing for one folder of it.
 #include "components/dirtree.h"
+#include "FakeServices.h"
 #include "core/VError.h"
 #include "platform/Files.h"
 
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -36,15 +38,15 @@ protected:
             ASSERT_TRUE(QDir(Root.path()).mkpath(QString::fromLatin1(folder)));
         QFile file(Root.path() + QStringLiteral("/c/file.txt"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        SetDrives({{u'C', Native("c")},
-                   {u'D', Native("d")},
-                   {u'E', Native("no-medium"), DRIVE_REMOVABLE},
-                   {u'F', Native("f"), DRIVE_REMOTE},
-                   {u'G', Native("no-disc"), DRIVE_CDROM},
-                   {u'H', Native("h")}});
+        Letters.emplace(vtest::DriveList{{u'C', Native("c")},
+                                         {u'D', Native("d")},
+                                         {u'E', Native("no-medium"), DRIVE_REMOVABLE},
+                                         {u'F', Native("f"), DRIVE_REMOTE},
+                                         {u'G', Native("no-disc"), DRIVE_CDROM},
+                                         {u'H', Native("h")}});
     }
     void TearDown() override {
-        SetDrives({});
+        Letters.reset();
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the wait cursor stayed";
     }
 
@@ -87,6 +89,7 @@ protected:
     }
 
     QTemporaryDir Root;
+    std::optional<vtest::FixedDrives> Letters;
 };
 
 TEST_F(DirtreeWindow, ListsDrivesWhenFirstShownWithoutTouchingRemovableMedia) {

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <ostream>
 
 namespace {
@@ -117,11 +118,11 @@ protected:
                          vtest::SolidBmp(177, 73, BlueFace));
         vtest::WriteFile(Root.path() + QStringLiteral("/skins/blue/TextColor.txt"), "clRed\r\n");
         vtest::WriteFile(Root.path() + QStringLiteral("/skins/bad/details.bmp"), "no picture");
-        platform::SetDrives({{u'C', QStringLiteral("/")}, {u'X', Root.path()}});
+        Drives.emplace(vtest::DriveList{{u'C', QStringLiteral("/")}, {u'X', Root.path()}});
         ExpectErrorBoxes();
     }
     void TearDown() override {
-        platform::SetDrives({});
+        Drives.reset();
         vtest::WindowsTest::TearDown();
     }
 
@@ -179,6 +180,7 @@ protected:
     }
 
     QTemporaryDir Root;
+    std::optional<vtest::FixedDrives> Drives;
 };
 
 TEST_P(MadeLate, SeesWhatTheWindowMadeAtStartUpGives) {

@@ -31,7 +31,7 @@ TEST_F(MemoryFilesTest, AZfsMachinesFiguresThroughTheFiles) {
     const QByteArray meminfoPath = QFile::encodeName(dir.filePath(QStringLiteral("meminfo")));
     const QByteArray arcstatsPath = QFile::encodeName(arcstats);
     platform::ProcMeminfo files(meminfoPath.constData(), arcstatsPath.constData());
-    platform::SetMemorySource(&files);
+    const platform::Replace<platform::MemorySource> filesInPlace(files);
     Vantrel->ShowDetails1Click();
 
     Vantrel->Timer();
@@ -47,7 +47,6 @@ TEST_F(MemoryFilesTest, AZfsMachinesFiguresThroughTheFiles) {
     Vantrel->Timer();
     EXPECT_EQ(Vantrel->MemFig.LoadPercent, 89);
     EXPECT_EQ(FDetails->Label5->Caption(), "89% | 14,931,722 Kb");
-    platform::SetMemorySource(&Memory);
 }
 
 } // namespace

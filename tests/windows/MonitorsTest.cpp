@@ -13,7 +13,7 @@ const QByteArray Header("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Va
 class Monitors : public vtest::WindowsTest {
 protected:
     void SetScreens(const QList<QRect>& screens) {
-        platform::SetScreens(screens);
+        Screens.Set(screens);
         QApplication::processEvents();
     }
     QString File() const { return SettingsFolder() + QStringLiteral("/HKEY_CURRENT_USER.reg"); }

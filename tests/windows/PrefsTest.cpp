@@ -716,12 +716,16 @@ TEST_F(PrefsTest, AClickFromTheDelayFieldReportsABadDelayOnceAndThenActs) {
     };
     // Each report shows a real modal box for a moment: it takes the focus from the pressed
     // button, as the box does on a desktop.
-    const platform::ErrorReporter recorder = platform::SetErrorReporter([](const QString& text) {
-        Errors().append(text);
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Vantrel"), text, QMessageBox::Ok);
-        QTimer::singleShot(50, &box, &QMessageBox::accept);
-        box.exec();
-    });
+    class BriefBoxes : public platform::ErrorReport {
+        void Show(const QString& text) override {
+            Errors().append(text);
+            QMessageBox box(QMessageBox::Critical, QStringLiteral("Vantrel"), text,
+                            QMessageBox::Ok);
+            QTimer::singleShot(50, &box, &QMessageBox::accept);
+            box.exec();
+        }
+    } boxes;
+    const platform::Replace<platform::ErrorReport> boxesInPlace(boxes);
     for (const int pause : {0, 300}) {
         for (const Case& c : cases) {
             const std::string row = std::string(c.text) + " button " + std::to_string(c.button) +
@@ -758,7 +762,6 @@ TEST_F(PrefsTest, AClickFromTheDelayFieldReportsABadDelayOnceAndThenActs) {
             EXPECT_EQ(folderShown, c.button == Folder) << row;
         }
     }
-    platform::SetErrorReporter(recorder);
 }
 
 // A press on the track bar's groove while the delay field has the focus: the typed text is

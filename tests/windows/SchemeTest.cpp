@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <optional>
 
 namespace {
 
@@ -34,12 +35,12 @@ protected:
     void SetUp() override {
         vtest::WindowsTest::SetUp();
         ASSERT_TRUE(Root.isValid());
-        platform::SetDrives({{u'C', QStringLiteral("/")}, {u'X', Root.path()}});
+        Drives.emplace(vtest::DriveList{{u'C', QStringLiteral("/")}, {u'X', Root.path()}});
         SavedFolder = QDir::currentPath();
     }
     void TearDown() override {
         QDir::setCurrent(SavedFolder);
-        platform::SetDrives({});
+        Drives.reset();
         vtest::WindowsTest::TearDown();
     }
 
@@ -93,6 +94,7 @@ protected:
     }
 
     QTemporaryDir Root;
+    std::optional<vtest::FixedDrives> Drives;
     QString SavedFolder;
 };
 

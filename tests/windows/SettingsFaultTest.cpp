@@ -90,9 +90,9 @@ TEST_F(SettingsFaults, ASaveKilledBeforeTheReplaceLeavesTheLastSavedValues) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        platform::SetRegistryWriteHook([](platform::RegWriteStep step) {
+        Settings.AtStep = [](platform::RegWriteStep step) {
             if (step == platform::RegWriteStep::TempWritten) ::raise(SIGKILL);
-        });
+        };
         Vantrel->writeprefs();
         _exit(0);
     }

@@ -398,14 +398,7 @@ TEST(TrayShell, ActivationsStandForTheseMouseMessages) {
 
 class RealShellTest : public TrayIconTest {
 protected:
-    void SetUp() override {
-        SetNotifyShell(nullptr);
-        TrayIconTest::SetUp();
-    }
-    void TearDown() override {
-        TrayIconTest::TearDown();
-        SetNotifyShell(&vtest::Shell());
-    }
+    const Replace<NotifyShell> RealShell;
     QSystemTrayIcon* Tray() { return Bar->MessageWindow->findChild<QSystemTrayIcon*>(); }
 };
 
