@@ -53,6 +53,7 @@ private:
     QWidget* Window;
     bool AroundCentre = false;
     bool Detached = false; // not declared modal
+    bool Moved = false;    // asked again for its place, with the gravity
     bool Grabbed = false;
 };
 
