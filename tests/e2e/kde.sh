@@ -11,7 +11,8 @@ e2e_bus_call() { # DESTINATION PATH METHOD [ARGS...]
 
 # e2e_start_kwin x11|wayland|wayland-only: KWin with two desktops on a session bus of the test's
 # own. x11: kwin_x11 on Xvfb; wayland: kwin_wayland on a virtual 1024 x 768 screen with its
-# XWayland, whose display DISPLAY names; wayland-only: without XWayland (no DISPLAY).
+# XWayland, whose display DISPLAY names; wayland-only: without XWayland (no DISPLAY). On
+# Wayland a session bus the test already started is KWin's too.
 # E2E_KDE_SESSION is the kind; what KWin's scripts print goes to E2E_KWIN_LOG.
 e2e_start_kwin() {
     E2E_KDE_SESSION=$1
@@ -33,7 +34,7 @@ e2e_start_kwin() {
     fi
     e2e_need kwin_wayland
     unset DISPLAY
-    e2e_start_bus org.kde.ActivityManager
+    [ -s "$E2E_TMP/bus" ] || e2e_start_bus org.kde.ActivityManager
     # The installed kwin_wayland carries file capabilities that a container may refuse to run
     # ("Operation not permitted"); a plain copy runs.
     cp "$(command -v kwin_wayland)" "$E2E_TMP/kwin_wayland" || e2e_skip "kwin_wayland could not be copied"
@@ -42,13 +43,13 @@ e2e_start_kwin() {
     local xwayland=()
     # KWin starts the command once XWayland is up, with DISPLAY set to it.
     [ "$1" = wayland ] && xwayland=(--xwayland "sh -c 'echo \$DISPLAY >$E2E_TMP/xdisplay'")
-    QT_LOGGING_RULES=kwin_scripting=true "$E2E_TMP/kwin_wayland" --virtual --socket wayland-e2e \
+    QT_LOGGING_RULES=kwin_scripting=true "$E2E_TMP/kwin_wayland" --virtual --socket wayland-kwin \
         --width 1024 --height 768 --no-lockscreen "${xwayland[@]}" >"$E2E_KWIN_LOG" 2>&1 &
     E2E_WM=$!
     e2e_track "$E2E_WM"
-    e2e_wait 20 test -S "$XDG_RUNTIME_DIR/wayland-e2e" ||
+    e2e_wait 20 test -S "$XDG_RUNTIME_DIR/wayland-kwin" ||
         e2e_skip "kwin_wayland did not start: $(tail -n 3 "$E2E_KWIN_LOG")"
-    export WAYLAND_DISPLAY=wayland-e2e
+    export WAYLAND_DISPLAY=wayland-kwin
     e2e_wait 10 e2e_bus_call org.kde.KWin /Scripting org.freedesktop.DBus.Peer.Ping ||
         e2e_fail "KWin is not on the session bus"
     if [ "$1" = wayland ]; then
