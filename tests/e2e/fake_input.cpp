@@ -3,7 +3,6 @@
 //
 //   fake_input STEP...
 //     move X Y       the pointer to the point (the compositor's coordinates)
-//     by DX DY       the pointer by so much
 //     down BUTTON    a button (left, right, middle) pressed; up BUTTON released
 //     click BUTTON   pressed and released
 //     key KEYS       keys pressed together and released, as ctrl+q
@@ -102,11 +101,6 @@ int main(int argc, char** argv) {
             org_kde_kwin_fake_input_pointer_motion_absolute(globals.Input,
                                                             wl_fixed_from_double(number(i + 1)),
                                                             wl_fixed_from_double(number(i + 2)));
-            i += 2;
-        } else if (step == "by" && i + 2 < steps.size()) {
-            org_kde_kwin_fake_input_pointer_motion(globals.Input,
-                                                   wl_fixed_from_double(number(i + 1)),
-                                                   wl_fixed_from_double(number(i + 2)));
             i += 2;
         } else if ((step == "down" || step == "up" || step == "click") && hasArgument) {
             const std::optional<uint32_t> button = ButtonCode(steps[++i]);
