@@ -335,11 +335,8 @@ void RemoveState(xcb_connection_t* c, xcb_window_t id, xcb_atom_t unwanted) {
     free(reply);
 }
 
-// True when the running window manager attaches a modal dialog to the window it belongs to and
-// keeps it centred on that window (mutter, and so GNOME Shell, does unless its user turned it
-// off; the setting is the user's, and what the program declares is its own). Such a manager
-// also moves a modal dialog that was not given the focus out of the focused window's way.
-bool AttachesModalDialogs(xcb_connection_t* c) {
+// The running window manager's name, as it gives it on its check window (empty: none).
+QByteArray ManagerName(xcb_connection_t* c) {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     xcb_get_property_reply_t* check = xcb_get_property_reply(
         c,
@@ -350,7 +347,7 @@ bool AttachesModalDialogs(xcb_connection_t* c) {
         xcb_get_property_value_length(check) == 4)
         manager = *static_cast<const xcb_window_t*>(xcb_get_property_value(check));
     free(check);
-    if (manager == XCB_WINDOW_NONE) return false;
+    if (manager == XCB_WINDOW_NONE) return {};
     xcb_get_property_reply_t* name = xcb_get_property_reply(
         c,
         xcb_get_property(c, 0, manager, Intern(c, "_NET_WM_NAME"), Intern(c, "UTF8_STRING"), 0, 64),
@@ -360,7 +357,23 @@ bool AttachesModalDialogs(xcb_connection_t* c) {
         text = QByteArray(static_cast<const char*>(xcb_get_property_value(name)),
                           xcb_get_property_value_length(name));
     free(name);
-    return text == "GNOME Shell" || text.startsWith("Mutter");
+    return text;
+}
+
+// True when the running window manager attaches a modal dialog to the window it belongs to and
+// keeps it centred on that window (mutter, and so GNOME Shell, does unless its user turned it
+// off; the setting is the user's, and what the program declares is its own). Such a manager
+// also moves a modal dialog that was not given the focus out of the focused window's way.
+bool AttachesModalDialogs(const QByteArray& manager) {
+    return manager == "GNOME Shell" || manager.startsWith("Mutter");
+}
+
+// True when the manager may frame a window with the gravity the toolkit wrote before the
+// centre gravity replaced it: KWin on XWayland, now and then, keeps the client where it asked
+// to be and puts the whole title bar above it. It follows the gravity given with a move request
+// each time.
+bool MayMissCentreGravity(const QByteArray& manager) {
+    return manager == "KWin";
 }
 
 } // namespace
@@ -401,7 +414,9 @@ CentredMapping::CentredMapping(QWidget* window, bool aroundCentre)
     : Window(window), AroundCentre(aroundCentre) {
     xcb_connection_t* c = Connection();
     if (!c || !window) return;
-    Detached = window->isModal() && AttachesModalDialogs(c);
+    const QByteArray manager = AroundCentre || window->isModal() ? ManagerName(c) : QByteArray();
+    Detached = window->isModal() && AttachesModalDialogs(manager);
+    Moved = AroundCentre && MayMissCentreGravity(manager);
     if (!AroundCentre && !Detached) return;
     // Nothing the manager asks of the server is answered until the hints are set, so it reads
     // them, not the toolkit's, when it frames the window.
@@ -426,6 +441,17 @@ CentredMapping::~CentredMapping() {
     // it where the window asked to be.
     if (shown && Detached && modal != XCB_ATOM_NONE)
         AskWindowManager(c, id, Atoms(c).state, {0, modal, 0, 1});
+    // The client's place again, with the centre gravity in the request itself (the flags: the
+    // gravity, x and y given, from an application). The manager handles it with the mapping,
+    // before the window is first drawn; where it framed the window right, nothing moves.
+    if (shown && Moved) {
+        const QPoint client = Window->geometry().topLeft();
+        constexpr uint32_t centreGravity = 5, xAndY = (1u << 8) | (1u << 9),
+                           fromApplication = 1u << 12;
+        AskWindowManager(c, id, Intern(c, "_NET_MOVERESIZE_WINDOW"),
+                         {centreGravity | xAndY | fromApplication, uint32_t(client.x()),
+                          uint32_t(client.y()), 0, 0});
+    }
     xcb_flush(c);
 }
 

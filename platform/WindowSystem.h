@@ -35,7 +35,9 @@ bool CentreOnScreen(QWidget* window);
 // Held while the toolkit shows (maps) the top-level window, at every showing. Around a centre
 // (what CentreOnScreen returned): the window manager frames it with the frame's centre where the
 // client's centre was put, without knowing the frame beforehand and without a move after the
-// mapping (X11: the window gravity of the size hints). A modal window is not declared modal to
+// mapping (X11: the window gravity of the size hints; for KWin, which may still frame it with
+// the toolkit's gravity, the place is asked again with the gravity in a move request that KWin
+// handles before the window is first drawn). A modal window is not declared modal to
 // managers that would attach it to its owner, keeping it centred on the owner whatever place it
 // asks for (X11: no _NET_WM_STATE_MODAL for mutter, and a request to take it off should mutter
 // have read it; the owner and the window type stay, and the toolkit still blocks the program's
@@ -53,6 +55,7 @@ private:
     QWidget* Window;
     bool AroundCentre = false;
     bool Detached = false; // not declared modal
+    bool Moved = false;    // asked again for its place, with the gravity
     bool Grabbed = false;
 };
 

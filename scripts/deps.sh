@@ -21,6 +21,7 @@ test_packages=(
     wine64 wine
     openbox tint2 i3-wm xfwm4 xfce4-panel xfconf wmctrl
     weston kwin-x11 kded5 plasma-workspace plasma-desktop
+    kwin-wayland qtwayland5 libwayland-dev plasma-wayland-protocols gcc
 )
 
 # GNOME Shell for its end-to-end scripts, without what a whole desktop recommends (a display

@@ -4,11 +4,15 @@
 # status 1, never an abort; on weston the bar shows at the compositor's place (its scene graph),
 # one line says the compositor decides the place, the tray icon registers with a
 # StatusNotifierItem watcher, and the end of the session saves the place kept from X11
-# unchanged.
+# unchanged. Then with real input, on kwin_wayland without XWayland (KWin's fake input): a drag
+# on the strip moves the bar the compositor's way, and Ctrl+Q ends the program, which saves the
+# place kept from X11 unchanged.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/kde.sh"
 e2e_program "$1"
 WATCHER="$(dirname "$E2E_BIN")/tests/sni_watcher"
+FAKE_INPUT="$(dirname "$E2E_BIN")/tests/fake_input"
 unset DISPLAY
 
 # No display at all, an X server that is gone, a compositor that is gone.
@@ -60,4 +64,21 @@ kill -TERM "$APP"
 e2e_wait_exit "$APP" 10 || e2e_fail "the program did not end on SIGTERM (status $?)"
 e2e_expect_eq "the place kept from X11" "420 380" "$(e2e_stored Top) $(e2e_stored Left)"
 e2e_expect_eq "stay-on-top kept" 1 "$(e2e_stored Aot)"
+
+[ -x "$FAKE_INPUT" ] || e2e_skip "fake_input was not built beside $E2E_BIN (libwayland-dev, plasma-wayland-protocols)"
+e2e_start_kwin wayland-only
+e2e_start_vantrel "$E2E_BIN"
+bar_frame() { # "X Y" of the bar's frame as KWin has it
+    e2e_kwin_view | sed -n 's/^Vantrel role=.* frame=\([0-9-]*\),\([0-9-]*\),177,21 .*/\1 \2/p' | grep .
+}
+e2e_wait 10 bar_frame || e2e_fail "KWin shows no bar: $(e2e_kwin_view)"
+read -r x y <<<"$(bar_frame)"
+# Pressed on the strip and moved as a hand moves it, in steps.
+"$FAKE_INPUT" move $((x + 60)) $((y + 10)) sleep 100 down left sleep 100 move $((x + 100)) $((y + 40)) \
+    sleep 100 move $((x + 160)) $((y + 90)) sleep 100 up left || e2e_fail "KWin took no input"
+e2e_wait 3 eval '[ "$(bar_frame)" = "$((x + 100)) $((y + 80))" ]' ||
+    e2e_fail "a drag by 100,80 from $x,$y left the bar at $(bar_frame)"
+"$FAKE_INPUT" key ctrl+q || e2e_fail "KWin took no keys"
+e2e_wait_exit "$APP" 10 || e2e_fail "Ctrl+Q did not end the program (status $?)"
+e2e_expect_eq "the place kept from X11 after a drag" "420 380" "$(e2e_stored Top) $(e2e_stored Left)"
 exit 0
