@@ -579,3 +579,78 @@ e2e_quit_from_icon() {
     e2e_wait_exit "$APP" 10 || e2e_fail "Quit from the icon's menu did not end the program (status $?)"
     e2e_expect_eq "the saved position" "$1 $2" "$(e2e_stored Top) $(e2e_stored Left)"
 }
+
+# e2e_watch_frames: from now on the creates, moves and maps of the root's children (the frames
+# the window manager makes) are logged, for e2e_check_centred_at_map.
+e2e_watch_frames() {
+    E2E_FRAMES_LOG=$E2E_TMP/frames.log
+    xev -root -event substructure -event property >"$E2E_FRAMES_LOG" 2>&1 &
+    e2e_track $!
+    # Listening once it sees a change of the root's own.
+    local try
+    for try in 1 2 3 4 5 6 7 8 9 10; do
+        xprop -root -f _VANTREL_E2E_MARK 8s -set _VANTREL_E2E_MARK "$try"
+        e2e_wait 0.5 grep -q PropertyNotify "$E2E_FRAMES_LOG" && return 0
+    done
+    e2e_fail "xev does not watch the root window"
+}
+
+# e2e_mapped_frame WINDOW: "W H X Y" of the window's frame as the window manager mapped it, then
+# "moved" when the frame was moved after that (from the log of e2e_watch_frames).
+e2e_mapped_frame() {
+    local frame
+    frame=$(printf '0x%x' "$(e2e_frame_of "$1")")
+    awk -v f="$frame" '
+        /^[A-Za-z]+Notify event/ { type = $1; next }
+        type != "" {
+            line = type; type = ""
+            if (!match($0, /window 0x[0-9a-f]+/) || substr($0, RSTART + 7, RLENGTH - 7) != f) next
+            if (line == "MapNotify") { if (!mapped) { mapped = 1; print w, h, x, y } next }
+            if (line != "ConfigureNotify" && line != "CreateNotify") next
+            match($0, /\(-?[0-9]+,-?[0-9]+\)/)
+            split(substr($0, RSTART + 1, RLENGTH - 2), p, ",")
+            match($0, /width [0-9]+, height [0-9]+/)
+            split(substr($0, RSTART, RLENGTH), s, /[ ,]+/)
+            if (mapped && (p[1] != x || p[2] != y) && !moved) { moved = 1; print "moved to", p[1], p[2] }
+            x = p[1]; y = p[2]; w = s[2]; h = s[4]
+        }' "$E2E_FRAMES_LOG"
+}
+
+# e2e_check_centred_at_map WINDOW WHAT: the window's frame was centred on the screen (to a pixel)
+# as the window manager mapped it, and did not move after; then it is centred now too. Needs
+# e2e_watch_frames before the window was shown.
+e2e_check_centred_at_map() {
+    local sw sh w h x y
+    read -r sw sh <<<"$(xdpyinfo | awk '/dimensions:/{split($2, d, "x"); print d[1], d[2]}')"
+    e2e_check_centred "$1" "$2"
+    local mapped
+    mapped=$(e2e_mapped_frame "$1")
+    read -r w h x y <<<"$(head -n1 <<<"$mapped")"
+    [ -n "$y" ] || e2e_fail "the $2: no map of its frame was seen"
+    [ $((x - (sw - w) / 2)) -ge -1 ] && [ $((x - (sw - w) / 2)) -le 1 ] &&
+        [ $((y - (sh - h) / 2)) -ge -1 ] && [ $((y - (sh - h) / 2)) -le 1 ] ||
+        e2e_fail "the $2 was not centred as it was mapped: frame $w $h $x $y on ${sw}x$sh"
+    ! grep -q moved <<<"$mapped" || e2e_fail "the $2 jumped after it was mapped: $(tail -n1 <<<"$mapped")"
+}
+
+# e2e_check_not_in_alt_tab: the window manager's Alt+Tab leaves the bar out. From the bar, with
+# Alt held and Tab pressed once, twice or three times (two other programs' windows shown), each
+# release makes another program's window active, never the bar.
+e2e_check_not_in_alt_tab() {
+    local k i active
+    xmessage -geometry +600+500 "a second program" >/dev/null 2>&1 &
+    e2e_track $!
+    e2e_wait 10 eval '[ "$(xdotool search --onlyvisible --class "^Xmessage$" | wc -l)" -ge 2 ]' ||
+        e2e_fail "the other programs' windows did not show"
+    for k in 1 2 3; do
+        xdotool windowactivate --sync "$BAR" >/dev/null 2>&1 || xdotool windowfocus --sync "$BAR"
+        e2e_wait 2 eval '[ "$(xdotool getactivewindow)" = "$BAR" ]' || e2e_fail "the bar could not be made active"
+        xdotool keydown alt
+        for ((i = 0; i < k; i++)); do xdotool key Tab sleep 0.2; done
+        xdotool keyup alt
+        sleep 0.3
+        active=$(xdotool getactivewindow 2>/dev/null)
+        [ -n "$active" ] && [ "$active" != "$BAR" ] ||
+            e2e_fail "after Alt held and Tab pressed $k times the bar is active (or nothing is)"
+    done
+}
