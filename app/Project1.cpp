@@ -4,7 +4,6 @@
 #include "app/Globals.h"
 #include "app/Theme.h"
 #include "app/Unit1.h"
-#include "controls/Form.h"
 #include "platform/Display.h"
 #include "platform/Heap.h"
 #include "platform/WindowSystem.h"
@@ -56,7 +55,7 @@ int main(int argc, char* argv[]) {
     // frame it gives them.
     CreateForms([] {
         Vantrel->show();
-        platform::ForeseeFrame(DialogFlags);
+        platform::ForeseeFrame(platform::DialogFlags);
     });
     // What start-up needed only for a moment (plugin lists, the settings file, the pictures'
     // files, the deep calls of the toolkit's set-up) goes back to the system once the bar and its

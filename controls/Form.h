@@ -15,12 +15,6 @@ class QWidget;
 // the style's), and no say in when the program quits.
 void SetUpForm(QWidget* form, QSize client, QColor background = QColor());
 
-// The window flags of the program's dialogs: a fixed dialog border with a caption, a system menu
-// and a close box.
-inline constexpr Qt::WindowFlags DialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
-                                               Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-
 // When a window centres itself on the screen (with the window manager's frame) as it is shown.
 enum class Centring { Never, EveryShow, FirstShow };
 

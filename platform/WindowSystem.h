@@ -27,6 +27,12 @@ QWidget* MainWindow();
 // A null owner, or the window itself, leaves it alone.
 void KeepAbove(QWidget* window, QWidget* owner);
 
+// The window flags of the program's dialogs and error boxes: a fixed dialog border with a
+// caption, a system menu and a close box.
+inline constexpr Qt::WindowFlags DialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
+                                               Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
 // Asks the window manager, without waiting for its answer, for the frame it will give top-level
 // windows of these flags and a fixed size, so that the first of them shown can be centred with
 // its frame (see CentreOnScreen). Call it at start-up for each kind of window that is centred;

@@ -143,7 +143,7 @@ private:
     TDPrefs* Dialog;
 };
 
-TDPrefs::TDPrefs() : TForm(nullptr, DialogFlags) {
+TDPrefs::TDPrefs() : TForm(nullptr, platform::DialogFlags) {
     DPrefs = this;
     WhenCentred = Centring::EveryShow;
     setWindowTitle(QStringLiteral("Vantrel Preferences..."));

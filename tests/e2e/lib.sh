@@ -631,6 +631,7 @@ e2e_check_centred_at_map() {
         [ $((y - (sh - h) / 2)) -ge -1 ] && [ $((y - (sh - h) / 2)) -le 1 ] ||
         e2e_fail "the $2 was not centred as it was mapped: frame $w $h $x $y on ${sw}x$sh"
     ! grep -q moved <<<"$mapped" || e2e_fail "the $2 jumped after it was mapped: $(tail -n1 <<<"$mapped")"
+    echo "the $2 mapped with its frame at $x $y ($w x $h), not moved after" >&2
 }
 
 # e2e_check_not_in_alt_tab: the window manager's Alt+Tab leaves the bar out. From the bar, with
@@ -653,4 +654,32 @@ e2e_check_not_in_alt_tab() {
         [ -n "$active" ] && [ "$active" != "$BAR" ] ||
             e2e_fail "after Alt held and Tab pressed $k times the bar is active (or nothing is)"
     done
+}
+
+# e2e_check_error_box [CHECK]: an error box over the bar (Quit while another copy holds the
+# settings folder's lock) comes up centred on the screen with its frame (CHECK WINDOW WHAT:
+# e2e_check_centred unless told) and above the bar; Return closes it and the bar stays.
+e2e_error_box_now() { # the program's shown error box: a window named "Vantrel", not the bar
+    local w width height  # nor an icon in a notification area
+    for w in $(e2e_windows_of "$APP"); do
+        [ "$w" != "$BAR" ] && [ "$(xdotool getwindowname "$w")" = Vantrel ] || continue
+        read -r width height _ <<<"$(e2e_geometry "$w")"
+        [ "${width:-0}" -ge 60 ] && [ "${height:-0}" -ge 60 ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+e2e_check_error_box() {
+    local box
+    e2e_hold_lock "$XDG_CONFIG_HOME/vantrel"
+    xdotool windowactivate --sync "$BAR" >/dev/null 2>&1 || xdotool windowfocus --sync "$BAR"
+    xdotool key --clearmodifiers ctrl+q
+    e2e_wait 8 e2e_error_box_now || e2e_fail "Quit with the lock held showed no error box"
+    box=$(e2e_error_box_now)
+    ${1:-e2e_check_centred} "$box" "error box"
+    e2e_stacked_above "$box" "$BAR" || e2e_fail "the bar covers its error box"
+    xdotool windowactivate --sync "$box" >/dev/null 2>&1 || xdotool windowfocus --sync "$box"
+    xdotool key Return
+    e2e_wait 3 eval '! e2e_error_box_now' || e2e_fail "Return did not close the error box"
+    e2e_release_lock
+    e2e_running "$APP" || e2e_fail "the program ended though its settings could not be saved"
 }
