@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QMargins>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -219,13 +220,14 @@ public:
         kind.ProbeId = static_cast<xcb_window_t>(probe->winId());
         AskWindowManager(c, kind.ProbeId, request, {});
         xcb_flush(c);
+        // A manager that says it answers but does not: the probe goes after a while.
+        QTimer::singleShot(5000, probe, &QObject::deleteLater);
     }
 
     // The frame a window of this kind will get, where the manager has told it.
     std::optional<QMargins> Of(const QWidget* window) const {
         for (const Kind& kind : Kinds)
-            if (kind.Flags == window->windowFlags() && kind.Fixed == Fixed(window))
-                return kind.Frame;
+            if (kind.Matches(window)) return kind.Frame;
         return std::nullopt;
     }
 
@@ -250,7 +252,7 @@ public:
                 LiveWindow(window) != change->window)
                 continue;
             for (Kind& kind : Kinds)
-                if (kind.Flags == window->windowFlags() && kind.Fixed == Fixed(window))
+                if (kind.Matches(window))
                     if (auto frame = ReadFrameExtents(c, change->window, Extents))
                         kind.Frame = frame;
             break;
@@ -265,10 +267,12 @@ private:
         std::optional<QMargins> Frame;
         QPointer<QWidget> Probe;
         xcb_window_t ProbeId = XCB_WINDOW_NONE; // the probe still waiting for its answer
+
+        bool Matches(const QWidget* window) const {
+            return Flags == window->windowFlags() &&
+                   Fixed == (window->minimumSize() == window->maximumSize());
+        }
     };
-    static bool Fixed(const QWidget* window) {
-        return window->minimumSize() == window->maximumSize();
-    }
     Kind& KindOf(Qt::WindowFlags flags, bool fixed) {
         for (Kind& kind : Kinds)
             if (kind.Flags == flags && kind.Fixed == fixed) return kind;

@@ -595,29 +595,35 @@ e2e_watch_frames() {
     e2e_fail "xev does not watch the root window"
 }
 
-# e2e_mapped_frame WINDOW: "W H X Y" of the window's frame as the window manager mapped it, then
-# "moved" when the frame was moved after that (from the log of e2e_watch_frames).
+# e2e_mapped_frame WINDOW: "W H X Y" of the window's frame as the window manager first showed it
+# (mapped, and larger than the 1 x 1 some managers map a frame at before they size it), then
+# "moved to X Y" when the frame was moved after that (from the log of e2e_watch_frames).
 e2e_mapped_frame() {
     local frame
     frame=$(printf '0x%x' "$(e2e_frame_of "$1")")
     awk -v f="$frame" '
+        function shown() {
+            if (!mapped || w <= 1 || h <= 1) return
+            if (!placed) { placed = 1; px = x; py = y; print w, h, x, y }
+            else if ((x != px || y != py) && !moved) { moved = 1; print "moved to", x, y }
+        }
         /^[A-Za-z]+Notify event/ { type = $1; next }
         type != "" {
             line = type; type = ""
             if (!match($0, /window 0x[0-9a-f]+/) || substr($0, RSTART + 7, RLENGTH - 7) != f) next
-            if (line == "MapNotify") { if (!mapped) { mapped = 1; print w, h, x, y } next }
+            if (line == "MapNotify") { mapped = 1; shown(); next }
             if (line != "ConfigureNotify" && line != "CreateNotify") next
             match($0, /\(-?[0-9]+,-?[0-9]+\)/)
             split(substr($0, RSTART + 1, RLENGTH - 2), p, ",")
             match($0, /width [0-9]+, height [0-9]+/)
             split(substr($0, RSTART, RLENGTH), s, /[ ,]+/)
-            if (mapped && (p[1] != x || p[2] != y) && !moved) { moved = 1; print "moved to", p[1], p[2] }
             x = p[1]; y = p[2]; w = s[2]; h = s[4]
+            shown()
         }' "$E2E_FRAMES_LOG"
 }
 
 # e2e_check_centred_at_map WINDOW WHAT: the window's frame was centred on the screen (to a pixel)
-# as the window manager mapped it, and did not move after; then it is centred now too. Needs
+# as the window manager first showed it, and did not move after; then it is centred now too. Needs
 # e2e_watch_frames before the window was shown.
 e2e_check_centred_at_map() {
     local sw sh w h x y
@@ -629,9 +635,9 @@ e2e_check_centred_at_map() {
     [ -n "$y" ] || e2e_fail "the $2: no map of its frame was seen"
     [ $((x - (sw - w) / 2)) -ge -1 ] && [ $((x - (sw - w) / 2)) -le 1 ] &&
         [ $((y - (sh - h) / 2)) -ge -1 ] && [ $((y - (sh - h) / 2)) -le 1 ] ||
-        e2e_fail "the $2 was not centred as it was mapped: frame $w $h $x $y on ${sw}x$sh"
+        e2e_fail "the $2 was not centred as it was first shown: frame $w $h $x $y on ${sw}x$sh"
     ! grep -q moved <<<"$mapped" || e2e_fail "the $2 jumped after it was mapped: $(tail -n1 <<<"$mapped")"
-    echo "the $2 mapped with its frame at $x $y ($w x $h), not moved after" >&2
+    echo "the $2 first shown with its frame at $x $y ($w x $h), not moved after" >&2
 }
 
 # e2e_check_not_in_alt_tab: the window manager's Alt+Tab leaves the bar out. From the bar, with

@@ -75,7 +75,10 @@ e2e_three_starts_at "$VANTREL" 380 420
 check_bar_view "at start"
 e2e_check_workspaces "wmctrl -s 1" "wmctrl -s 0"
 e2e_check_tooltip
-e2e_check_dialogs centred
+# The first showings too: each frame centred as KWin maps it, and not moved after.
+e2e_watch_frames
+E2E_CHECK_CENTRED=e2e_check_centred_at_map e2e_check_dialogs centred
+e2e_check_error_box e2e_check_centred_at_map
 check_bar_view "after its dialogs"
 
 # The icon in plasmashell's tray: the blue of its picture on the panel at the bottom.
