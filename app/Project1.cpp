@@ -6,6 +6,7 @@
 #include "app/Unit1.h"
 #include "platform/Display.h"
 #include "platform/Heap.h"
+#include "platform/WindowSystem.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -50,7 +51,12 @@ int main(int argc, char* argv[]) {
     // bar may be hidden with only the tray icon left, and a dialog closing is no reason to stop.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    CreateForms([] { Vantrel->show(); });
+    // The bar first; then the window manager is asked, for the dialogs' first showing, which
+    // frame it gives them.
+    CreateForms([] {
+        Vantrel->show();
+        platform::ForeseeFrame(platform::DialogFlags);
+    });
     // What start-up needed only for a moment (plugin lists, the settings file, the pictures'
     // files, the deep calls of the toolkit's set-up) goes back to the system once the bar and its
     // icon are up.

@@ -8,11 +8,11 @@
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMargins>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -20,7 +20,6 @@
 #include <cstring>
 #include <initializer_list>
 #include <optional>
-#include <thread>
 #include <vector>
 #include <xcb/xcb.h>
 
@@ -203,26 +202,112 @@ QMargins KnownFrame(const QWidget* window) {
                     outer.right() - inner.right(), outer.bottom() - inner.bottom());
 }
 
-// The frame the window manager gives the window, where it tells it. A window not yet shown has
-// none yet: a manager that answers the request is asked for the extents it will give it, and
-// has a moment to answer. None where the manager cannot tell.
+// The frames the window manager gives the kinds of windows the program centres, known before the
+// first window of a kind is shown. A manager that answers the request for the extents it will
+// give a window is asked, at start-up, about a probe window of the kind that is never shown; the
+// answer comes as a property change, read when it comes, so nothing waits for it. The frames the
+// manager then puts on the program's own windows keep the answers up to date (a new theme, say).
+class ForeseenFrames final : public QAbstractNativeEventFilter {
+public:
+    static ForeseenFrames& Instance() {
+        static ForeseenFrames* frames = nullptr;
+        if (!frames) {
+            frames = new ForeseenFrames;
+            qGuiApp->installNativeEventFilter(frames);
+        }
+        return *frames;
+    }
+
+    void Ask(xcb_connection_t* c, Qt::WindowFlags flags) {
+        const xcb_atom_t request = Intern(c, "_NET_REQUEST_FRAME_EXTENTS");
+        Extents = Intern(c, "_NET_FRAME_EXTENTS");
+        if (request == XCB_ATOM_NONE || Extents == XCB_ATOM_NONE || !ManagerSupports(c, request))
+            return;
+        // The hints the manager decides the frame by are those the toolkit gives a window of
+        // these flags and a fixed size as it makes the native window.
+        auto* probe = new QWidget(nullptr, flags);
+        probe->setFixedSize(100, 100);
+        Kind& kind = KindOf(probe->windowFlags(), true);
+        if (kind.Frame || kind.Probe) {
+            delete probe;
+            return;
+        }
+        kind.Probe = probe;
+        kind.ProbeId = static_cast<xcb_window_t>(probe->winId());
+        AskWindowManager(c, kind.ProbeId, request, {});
+        xcb_flush(c);
+        // A manager that says it answers but does not: the probe goes after a while.
+        QTimer::singleShot(5000, probe, &QObject::deleteLater);
+    }
+
+    // The frame a window of this kind will get, where the manager has told it.
+    std::optional<QMargins> Of(const QWidget* window) const {
+        for (const Kind& kind : Kinds)
+            if (kind.Matches(window)) return kind.Frame;
+        return std::nullopt;
+    }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (Extents == XCB_ATOM_NONE || eventType != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return false;
+        const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (change->atom != Extents || change->state != XCB_PROPERTY_NEW_VALUE) return false;
+        xcb_connection_t* c = Connection();
+        if (!c) return false;
+        for (Kind& kind : Kinds) {
+            if (kind.ProbeId != change->window) continue;
+            kind.Frame = ReadFrameExtents(c, change->window, Extents);
+            kind.ProbeId = XCB_WINDOW_NONE;
+            if (kind.Probe) kind.Probe->deleteLater();
+            return false;
+        }
+        // One of the program's windows framed: windows of its kind get that frame from now on.
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!window->windowHandle() || !window->windowHandle()->handle() ||
+                LiveWindow(window) != change->window)
+                continue;
+            for (Kind& kind : Kinds)
+                if (kind.Matches(window))
+                    if (auto frame = ReadFrameExtents(c, change->window, Extents))
+                        kind.Frame = frame;
+            break;
+        }
+        return false;
+    }
+
+private:
+    struct Kind {
+        Qt::WindowFlags Flags;
+        bool Fixed = false;
+        std::optional<QMargins> Frame;
+        QPointer<QWidget> Probe;
+        xcb_window_t ProbeId = XCB_WINDOW_NONE; // the probe still waiting for its answer
+
+        bool Matches(const QWidget* window) const {
+            return Flags == window->windowFlags() &&
+                   Fixed == (window->minimumSize() == window->maximumSize());
+        }
+    };
+    Kind& KindOf(Qt::WindowFlags flags, bool fixed) {
+        for (Kind& kind : Kinds)
+            if (kind.Flags == flags && kind.Fixed == fixed) return kind;
+        Kinds.push_back({flags, fixed, std::nullopt, nullptr, XCB_WINDOW_NONE});
+        return Kinds.back();
+    }
+
+    std::vector<Kind> Kinds;
+    xcb_atom_t Extents = XCB_ATOM_NONE;
+};
+
+// The frame the window manager gives the window, where it is known before the window is shown:
+// the one it has (a window shown before), or the one foreseen for its kind. None otherwise.
 std::optional<QMargins> FrameOf(QWidget* window) {
     xcb_connection_t* c = Connection();
     if (!c) return KnownFrame(window);
-    const xcb_atom_t extents = Intern(c, "_NET_FRAME_EXTENTS");
     const xcb_window_t id = static_cast<xcb_window_t>(window->winId());
-    if (auto known = ReadFrameExtents(c, id, extents)) return *known;
-    const xcb_atom_t request = Intern(c, "_NET_REQUEST_FRAME_EXTENTS");
-    if (request == XCB_ATOM_NONE || !ManagerSupports(c, request)) return std::nullopt;
-    AskWindowManager(c, id, request, {});
-    xcb_flush(c);
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 250) {
-        if (auto answer = ReadFrameExtents(c, id, extents)) return *answer;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return std::nullopt;
+    if (auto known = ReadFrameExtents(c, id, Intern(c, "_NET_FRAME_EXTENTS"))) return *known;
+    return ForeseenFrames::Instance().Of(window);
 }
 
 // True when the window manager has the window on every workspace now (either hint says so).
@@ -396,6 +481,10 @@ void KeepAbove(QWidget* window, QWidget* owner) {
     }
     owned->Owner = owner;
     owned->Apply(window);
+}
+
+void ForeseeFrame(Qt::WindowFlags flags) {
+    if (xcb_connection_t* c = Connection()) ForeseenFrames::Instance().Ask(c, flags);
 }
 
 bool CentreOnScreen(QWidget* window) {

@@ -2,6 +2,8 @@
 // and on every workspace, which window owns which, and where a framed window is centred.
 #pragma once
 
+#include <QtCore/qnamespace.h>
+
 class QWidget;
 
 namespace platform {
@@ -25,11 +27,24 @@ QWidget* MainWindow();
 // A null owner, or the window itself, leaves it alone.
 void KeepAbove(QWidget* window, QWidget* owner);
 
+// The window flags of the program's dialogs and error boxes: a fixed dialog border with a
+// caption, a system menu and a close box.
+inline constexpr Qt::WindowFlags DialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
+                                               Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+// Asks the window manager, without waiting for its answer, for the frame it will give top-level
+// windows of these flags and a fixed size, so that the first of them shown can be centred with
+// its frame (see CentreOnScreen). Call it at start-up for each kind of window that is centred;
+// where the manager does not tell frames beforehand (X11: it does not answer the request for
+// the extents it will give) it does nothing, as it does on other platforms.
+void ForeseeFrame(Qt::WindowFlags flags);
+
 // Places the top-level window, not yet shown, so that it is centred on the screen together with
-// the frame the window manager gives it. Where the manager tells the frame (it answers the
-// request for the extents it will give, as the window-manager hints allow) the frame is
-// allowed for; where it cannot tell, the window's centre is put on the screen's and true is
-// returned: the window is then to be shown within a CentredMapping.
+// the frame the window manager gives it. Where the frame is known (the window was shown before,
+// or the manager has told the frame of its kind, see ForeseeFrame) it is allowed for; where it is
+// not, the window's centre is put on the screen's and true is returned: the window is then to be
+// shown within a CentredMapping. Nothing waits for the manager.
 bool CentreOnScreen(QWidget* window);
 
 // Held while the toolkit shows (maps) the top-level window, at every showing. Around a centre

@@ -143,10 +143,7 @@ private:
     TDPrefs* Dialog;
 };
 
-TDPrefs::TDPrefs()
-    : TForm(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint) {
+TDPrefs::TDPrefs() : TForm(nullptr, platform::DialogFlags) {
     DPrefs = this;
     WhenCentred = Centring::EveryShow;
     setWindowTitle(QStringLiteral("Vantrel Preferences..."));

@@ -28,10 +28,7 @@ TLabel* MakeLine(QWidget* parent, const QString& text, int top) {
 
 } // namespace
 
-TDAbout::TDAbout()
-    : TForm(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint) {
+TDAbout::TDAbout() : TForm(nullptr, platform::DialogFlags) {
     DAbout = this;
     // Centred the first time it is shown; later showings keep the place where it was left.
     WhenCentred = Centring::FirstShow;

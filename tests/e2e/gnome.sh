@@ -211,6 +211,8 @@ e2e_gnome_checks() {
     # Centred with the frame mutter draws (its X frame window is larger, for the shadows).
     E2E_CHECK_CENTRED=e2e_shell_centred e2e_check_dialogs centred
     e2e_check_kept "after the preferences dialog and the about box"
+    e2e_check_error_box e2e_shell_centred
+    e2e_check_kept "after an error box"
     # The about box from the icon's menu while the details window is open.
     e2e_viewable "$details" || e2e_fail "the details window closed"
     e2e_tray_choose "About..."

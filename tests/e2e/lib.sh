@@ -656,15 +656,119 @@ e2e_menu_choose() {
 }
 
 # Error boxes: the shown windows of the process titled "Vantrel" other than the bar (whose
-# window role is "bar"), one id per line.
+# window role is "bar") and an icon in a notification area (smaller than any box), one id per line.
 e2e_boxes() {
-    local w
+    local w width height
     for w in $(e2e_windows_of "$1"); do
         [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Vantrel ] || continue
-        xprop -id "$w" WM_WINDOW_ROLE 2>/dev/null | grep -q '"bar"' || echo "$w"
+        xprop -id "$w" WM_WINDOW_ROLE 2>/dev/null | grep -q '"bar"' && continue
+        read -r width height _ <<<"$(e2e_geometry "$w")"
+        [ "${width:-0}" -ge 60 ] && [ "${height:-0}" -ge 60 ] && echo "$w"
     done
     return 0
 }
 e2e_box_shown() { [ -n "$(e2e_boxes "$1")" ]; }
 e2e_no_box() { [ -z "$(e2e_boxes "$1")" ]; }
 e2e_one_box() { [ "$(e2e_boxes "$1" | wc -l)" = 1 ]; }
+
+# e2e_watch_frames: from now on the creates, moves and maps of the root's children (the frames
+# the window manager makes) are logged, for e2e_check_centred_at_map.
+e2e_watch_frames() {
+    E2E_FRAMES_LOG=$E2E_TMP/frames.log
+    xev -root -event substructure -event property >"$E2E_FRAMES_LOG" 2>&1 &
+    e2e_track $!
+    # Listening once it sees a change of the root's own.
+    local try
+    for try in 1 2 3 4 5 6 7 8 9 10; do
+        xprop -root -f _VANTREL_E2E_MARK 8s -set _VANTREL_E2E_MARK "$try"
+        e2e_wait 0.5 grep -q PropertyNotify "$E2E_FRAMES_LOG" && return 0
+    done
+    e2e_fail "xev does not watch the root window"
+}
+
+# e2e_mapped_frame WINDOW: "W H X Y" of the window's frame as the window manager first showed it
+# (mapped, and larger than the 1 x 1 some managers map a frame at before they size it), then
+# "moved to X Y" when the frame was moved after that (from the log of e2e_watch_frames).
+e2e_mapped_frame() {
+    local frame
+    frame=$(printf '0x%x' "$(e2e_frame_of "$1")")
+    awk -v f="$frame" '
+        function shown() {
+            if (!mapped || w <= 1 || h <= 1) return
+            if (!placed) { placed = 1; px = x; py = y; print w, h, x, y }
+            else if ((x != px || y != py) && !moved) { moved = 1; print "moved to", x, y }
+        }
+        /^[A-Za-z]+Notify event/ { type = $1; next }
+        type != "" {
+            line = type; type = ""
+            if (!match($0, /window 0x[0-9a-f]+/) || substr($0, RSTART + 7, RLENGTH - 7) != f) next
+            if (line == "MapNotify") { mapped = 1; shown(); next }
+            if (line != "ConfigureNotify" && line != "CreateNotify") next
+            match($0, /\(-?[0-9]+,-?[0-9]+\)/)
+            split(substr($0, RSTART + 1, RLENGTH - 2), p, ",")
+            match($0, /width [0-9]+, height [0-9]+/)
+            split(substr($0, RSTART, RLENGTH), s, /[ ,]+/)
+            x = p[1]; y = p[2]; w = s[2]; h = s[4]
+            shown()
+        }' "$E2E_FRAMES_LOG"
+}
+
+# e2e_check_centred_at_map WINDOW WHAT: the window's frame was centred on the screen (to a pixel)
+# as the window manager first showed it, and did not move after; then it is centred now too. Needs
+# e2e_watch_frames before the window was shown.
+e2e_check_centred_at_map() {
+    local sw sh w h x y
+    read -r sw sh <<<"$(xdpyinfo | awk '/dimensions:/{split($2, d, "x"); print d[1], d[2]}')"
+    e2e_check_centred "$1" "$2"
+    local mapped
+    mapped=$(e2e_mapped_frame "$1")
+    read -r w h x y <<<"$(head -n1 <<<"$mapped")"
+    [ -n "$y" ] || e2e_fail "the $2: no map of its frame was seen"
+    [ $((x - (sw - w) / 2)) -ge -1 ] && [ $((x - (sw - w) / 2)) -le 1 ] &&
+        [ $((y - (sh - h) / 2)) -ge -1 ] && [ $((y - (sh - h) / 2)) -le 1 ] ||
+        e2e_fail "the $2 was not centred as it was first shown: frame $w $h $x $y on ${sw}x$sh"
+    ! grep -q moved <<<"$mapped" || e2e_fail "the $2 jumped after it was mapped: $(tail -n1 <<<"$mapped")"
+    echo "the $2 first shown with its frame at $x $y ($w x $h), not moved after" >&2
+}
+
+# e2e_check_not_in_alt_tab: the window manager's Alt+Tab leaves the bar out. From the bar, with
+# Alt held and Tab pressed once, twice or three times (two other programs' windows shown), each
+# release makes another program's window active, never the bar.
+e2e_check_not_in_alt_tab() {
+    local k i active
+    xmessage -geometry +600+500 "a second program" >/dev/null 2>&1 &
+    e2e_track $!
+    e2e_wait 10 eval '[ "$(xdotool search --onlyvisible --class "^Xmessage$" | wc -l)" -ge 2 ]' ||
+        e2e_fail "the other programs' windows did not show"
+    for k in 1 2 3; do
+        xdotool windowactivate --sync "$BAR" >/dev/null 2>&1 || xdotool windowfocus --sync "$BAR"
+        e2e_wait 2 eval '[ "$(xdotool getactivewindow)" = "$BAR" ]' || e2e_fail "the bar could not be made active"
+        xdotool keydown alt
+        for ((i = 0; i < k; i++)); do xdotool key Tab sleep 0.2; done
+        xdotool keyup alt
+        sleep 0.3
+        active=$(xdotool getactivewindow 2>/dev/null)
+        [ -n "$active" ] && [ "$active" != "$BAR" ] ||
+            e2e_fail "after Alt held and Tab pressed $k times the bar is active (or nothing is)"
+    done
+}
+
+# e2e_check_error_box [CHECK]: an error box over the bar (Quit while another copy holds the
+# settings folder's lock) comes up centred on the screen with its frame (CHECK WINDOW WHAT:
+# e2e_check_centred unless told) and above the bar; Return closes it and the bar stays.
+e2e_error_box_now() { e2e_boxes "$APP" | head -n1 | grep .; }
+e2e_check_error_box() {
+    local box
+    e2e_hold_lock "$XDG_CONFIG_HOME/vantrel"
+    xdotool windowactivate --sync "$BAR" >/dev/null 2>&1 || xdotool windowfocus --sync "$BAR"
+    xdotool key --clearmodifiers ctrl+q
+    e2e_wait 8 e2e_error_box_now || e2e_fail "Quit with the lock held showed no error box"
+    box=$(e2e_error_box_now)
+    ${1:-e2e_check_centred} "$box" "error box"
+    e2e_stacked_above "$box" "$BAR" || e2e_fail "the bar covers its error box"
+    xdotool windowactivate --sync "$box" >/dev/null 2>&1 || xdotool windowfocus --sync "$box"
+    xdotool key Return
+    e2e_wait 3 eval '! e2e_error_box_now' || e2e_fail "Return did not close the error box"
+    e2e_release_lock
+    e2e_running "$APP" || e2e_fail "the program ended though its settings could not be saved"
+}

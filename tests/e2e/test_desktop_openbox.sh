@@ -19,7 +19,11 @@ e2e_three_starts_at "$E2E_BIN" 380 420
 e2e_on_all_desktops "$BAR" || e2e_fail "the bar is not on all desktops"
 e2e_check_workspaces "wmctrl -s 2" "wmctrl -s 0"
 e2e_check_tooltip
-e2e_check_dialogs centred
+e2e_check_not_in_alt_tab
+# The first showings too: each frame centred as the manager maps it, and not moved after.
+e2e_watch_frames
+E2E_CHECK_CENTRED=e2e_check_centred_at_map e2e_check_dialogs centred
+e2e_check_error_box e2e_check_centred_at_map
 e2e_wait 2 e2e_on_all_desktops "$BAR" || e2e_fail "the bar left the other desktops after its dialogs"
 e2e_quit_from_icon 380 420
 exit 0

@@ -2,12 +2,14 @@
 #include "TestSupport.h"
 #include "app/Unit1.h"
 #include "platform/ErrorReport.h"
+#include "platform/Screen.h"
 #include "windows/Unit3.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWindow>
+#include <cstdlib>
 
 namespace {
 
@@ -70,6 +72,31 @@ TEST_F(Desktop, ErrorBoxesBelongToTheBar) {
     }
     EXPECT_EQ(text, QStringLiteral("Bitmap image is not valid."));
     EXPECT_EQ(owner, Vantrel->windowHandle());
+}
+
+// Centred on the screen by the size the box takes for its text, not by the one it had before
+// it was laid out for its showing, and not on the bar it belongs to.
+TEST_F(Desktop, ErrorBoxesAreCentredOnTheScreen) {
+    Vantrel->Place({0, 0});
+    Vantrel->show();
+    const platform::ErrorReporter recorder = platform::SetErrorReporter(nullptr);
+    QRect shown;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            if (!box || !box->isVisible()) continue;
+            shown = box->frameGeometry();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    platform::ReportError(QStringLiteral("Cannot open file %1").arg(QString(120, u'x')));
+    platform::SetErrorReporter(recorder);
+    const QRect screen = platform::PrimaryScreen();
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_LE(std::abs(2 * (shown.left() - screen.left()) + shown.width() - screen.width()), 1)
+        << shown.left() << " " << shown.width();
+    EXPECT_LE(std::abs(2 * (shown.top() - screen.top()) + shown.height() - screen.height()), 1)
+        << shown.top() << " " << shown.height();
 }
 
 } // namespace
