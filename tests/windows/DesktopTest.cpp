@@ -79,7 +79,6 @@ TEST_F(Desktop, ErrorBoxesBelongToTheBar) {
 TEST_F(Desktop, ErrorBoxesAreCentredOnTheScreen) {
     Vantrel->Place({0, 0});
     Vantrel->show();
-    const platform::ErrorReporter recorder = platform::SetErrorReporter(nullptr);
     QRect shown;
     QTimer::singleShot(0, [&] {
         for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -89,8 +88,10 @@ TEST_F(Desktop, ErrorBoxesAreCentredOnTheScreen) {
             box->done(QMessageBox::Ok);
         }
     });
-    platform::ReportError(QStringLiteral("Cannot open file %1").arg(QString(120, u'x')));
-    platform::SetErrorReporter(recorder);
+    {
+        const platform::Replace<platform::ErrorReport> realBox;
+        platform::ReportError(QStringLiteral("Cannot open file %1").arg(QString(120, u'x')));
+    }
     const QRect screen = platform::PrimaryScreen();
     ASSERT_FALSE(shown.isEmpty());
     EXPECT_LE(std::abs(2 * (shown.left() - screen.left()) + shown.width() - screen.width()), 1)
