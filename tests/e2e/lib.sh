@@ -223,6 +223,12 @@ e2e_skip() {
     echo "SKIP: $*" >&2
     exit 77
 }
+# e2e_beside VARIABLE NAME [WHAT IT NEEDS]: sets the variable to the test helper built beside
+# the program (tests/NAME); the test is skipped when it was not built.
+e2e_beside() {
+    printf -v "$1" '%s' "$(dirname "$E2E_BIN")/tests/$2"
+    [ -x "${!1}" ] || e2e_skip "$2 was not built beside $E2E_BIN${3:+ ($3)}"
+}
 e2e_fail() {
     echo "FAIL: $*" >&2
     [ -s "$E2E_TMP/app.log" ] && sed 's/^/  vantrel: /' "$E2E_TMP/app.log" >&2

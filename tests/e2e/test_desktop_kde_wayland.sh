@@ -12,10 +12,8 @@ set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/kde.sh"
 e2e_program "$1"
-E2E_FAKE_INPUT="$(dirname "$E2E_BIN")/tests/fake_input"
-E2E_KWIN_SHOT="$(dirname "$E2E_BIN")/tests/kwin_shot"
-[ -x "$E2E_FAKE_INPUT" ] || e2e_skip "fake_input was not built beside $E2E_BIN (libwayland-dev, plasma-wayland-protocols)"
-[ -x "$E2E_KWIN_SHOT" ] || e2e_skip "kwin_shot was not built beside $E2E_BIN"
+e2e_beside E2E_FAKE_INPUT fake_input "libwayland-dev, plasma-wayland-protocols"
+e2e_beside E2E_KWIN_SHOT kwin_shot
 e2e_start_kwin wayland
 e2e_start_plasma
 e2e_kde_checks "$E2E_BIN"

@@ -8,9 +8,7 @@
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 e2e_program "$1"
-WATCHER="$(dirname "$E2E_BIN")/tests/sni_watcher"
-
-[ -x "$WATCHER" ] || e2e_skip "sni_watcher was not built beside $E2E_BIN"
+e2e_beside WATCHER sni_watcher
 e2e_need dbus-daemon dbus-send xdotool xwininfo
 e2e_start_xvfb 1024x768
 e2e_start_bus

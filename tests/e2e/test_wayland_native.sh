@@ -11,8 +11,6 @@ set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/kde.sh"
 e2e_program "$1"
-WATCHER="$(dirname "$E2E_BIN")/tests/sni_watcher"
-FAKE_INPUT="$(dirname "$E2E_BIN")/tests/fake_input"
 unset DISPLAY
 
 # No display at all, an X server that is gone, a compositor that is gone.
@@ -30,7 +28,7 @@ no_display "" "wayland-97"
 no_display ":97" "wayland-97"
 
 e2e_need weston dbus-daemon
-[ -x "$WATCHER" ] || e2e_skip "sni_watcher was not built beside $E2E_BIN"
+e2e_beside WATCHER sni_watcher
 [ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so ] ||
     e2e_skip "Qt's Wayland plugin (qt6-wayland) is not installed"
 e2e_start_bus
@@ -65,7 +63,7 @@ e2e_wait_exit "$APP" 10 || e2e_fail "the program did not end on SIGTERM (status 
 e2e_expect_eq "the place kept from X11" "420 380" "$(e2e_stored Top) $(e2e_stored Left)"
 e2e_expect_eq "stay-on-top kept" 1 "$(e2e_stored Aot)"
 
-[ -x "$FAKE_INPUT" ] || e2e_skip "fake_input was not built beside $E2E_BIN (libwayland-dev, plasma-wayland-protocols)"
+e2e_beside FAKE_INPUT fake_input "libwayland-dev, plasma-wayland-protocols"
 e2e_start_kwin wayland-only
 e2e_start_vantrel "$E2E_BIN"
 bar_frame() { # "X Y" of the bar's frame as KWin has it
