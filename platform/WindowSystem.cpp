@@ -42,6 +42,7 @@ struct StateAtoms {
 };
 
 class AllDesktops;
+class ForeseenFrames;
 
 // All this layer remembers.
 struct Remembered {
@@ -49,7 +50,8 @@ struct Remembered {
     StateAtoms Atoms;
     xcb_connection_t* SwitcherFor = nullptr;
     xcb_atom_t SkipSwitcher = XCB_ATOM_NONE;
-    AllDesktops* Keeper = nullptr; // the windows kept on every workspace
+    AllDesktops* Keeper = nullptr;    // the windows kept on every workspace
+    ForeseenFrames* Frames = nullptr; // the frames known before a first showing
     QPointer<QWidget> Main;
 };
 Remembered& State() {
@@ -210,7 +212,7 @@ QMargins KnownFrame(const QWidget* window) {
 class ForeseenFrames final : public QAbstractNativeEventFilter {
 public:
     static ForeseenFrames& Instance() {
-        static ForeseenFrames* frames = nullptr;
+        ForeseenFrames*& frames = State().Frames;
         if (!frames) {
             frames = new ForeseenFrames;
             qGuiApp->installNativeEventFilter(frames);
