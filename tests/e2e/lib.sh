@@ -88,8 +88,8 @@ e2e_window_now() {
     [ -n "$id" ] && echo "$id"
 }
 e2e_window_of() {
-    e2e_wait "${3:-10}" e2e_window_or_end "$1" "${2:-}" || return 1
-    e2e_window_now "$1" "${2:-}"
+    local window
+    window=$(e2e_poll "${3:-10}" e2e_window_or_end "$1" "${2:-}") && [ -n "$window" ] && echo "$window"
 }
 e2e_window_or_end() { e2e_window_now "$1" "$2" || ! e2e_running "$1"; }
 
@@ -264,6 +264,20 @@ e2e_wait() {
     return 1
 }
 
+# e2e_poll SECONDS COMMAND...: e2e_wait for a command that finds something, printing what it
+# found when it succeeded. What was found is the look that succeeded: a second look may miss it,
+# as xdotool's search gives nothing when a window goes while it walks the tree.
+e2e_poll() {
+    local tries found
+    tries=$(e2e_tenths "$1")
+    shift
+    while ((tries-- > 0)); do
+        found=$("$@" 2>/dev/null) && { echo "$found"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
 # e2e_holds SECONDS COMMAND...: runs the command every 0.1 s for the whole time; fails at the
 # first time it does not succeed (a check that something does NOT happen for a while).
 e2e_holds() {
@@ -390,10 +404,7 @@ e2e_bar_now() {
     done
     return 1
 }
-e2e_bar_of() {
-    e2e_wait "${2:-10}" e2e_bar_now "$1" || return 1
-    e2e_bar_now "$1"
-}
+e2e_bar_of() { e2e_poll "${2:-10}" e2e_bar_now "$1"; }
 
 # The window manager's frame of a client window (its ancestor that is a child of the root; the
 # window itself where there is no frame).
